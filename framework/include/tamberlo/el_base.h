@@ -1,0 +1,37 @@
+// The abstract element: one value of type T behind two virtual operations.
+#ifndef TAMBERLO_EL_BASE_H_
+#define TAMBERLO_EL_BASE_H_
+
+/// What every element of value type T offers, whatever its Owner tag.
+///
+/// A forwarding element reaches a target whose Owner tag differs from its
+/// own (an ElementPrev<float, Msg15_v4> targets an ElementPrev<float,
+/// Msg15_v5>), so the forwarded call must go through a type that the target
+/// really has.  This interface depends on T alone and is that type.
+template <typename T>
+class ElInterface {
+ public:
+  /// A modifiable reference to the storage that holds the value.
+  virtual T& get() = 0;
+  virtual void set(const T& v) = 0;
+
+ protected:
+  ElInterface() = default;
+  ElInterface(const ElInterface&) = default;
+  ElInterface& operator=(const ElInterface&) = default;
+  // Elements are plain members, never deleted through a base pointer.
+  ~ElInterface() = default;
+};
+
+/// The abstract element of a message or value struct.  `Owner` is a tag: the
+/// holder for a stored element, the next newer version for a forwarding one.
+template <typename T, typename Owner>
+class ElBase : public ElInterface<T> {
+ protected:
+  ElBase() = default;
+  ElBase(const ElBase&) = default;
+  ElBase& operator=(const ElBase&) = default;
+  ~ElBase() = default;
+};
+
+#endif  // TAMBERLO_EL_BASE_H_

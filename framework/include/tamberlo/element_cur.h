@@ -1,0 +1,24 @@
+// ElementCur: the element that stores its value.
+#ifndef TAMBERLO_ELEMENT_CUR_H_
+#define TAMBERLO_ELEMENT_CUR_H_
+
+#include <tamberlo/el_base.h>
+
+template <typename T, typename Owner>
+class ElementCur final : public ElBase<T, Owner> {
+ public:
+  /// Value-initialised (0 for numbers), so nothing ever reads garbage.
+  T value{};
+
+  ElementCur() = default;
+  ElementCur(const ElementCur&) = default;
+  ElementCur& operator=(const ElementCur&) = default;
+  ~ElementCur() = default;
+
+  T& get() override { return value; }
+  void set(const T& v) override { value = v; }
+  /// Stores `v`; returns nothing, so chained assignment is not offered.
+  void operator=(T v) { value = v; }
+};
+
+#endif  // TAMBERLO_ELEMENT_CUR_H_

@@ -1,0 +1,46 @@
+// MsgBase: family id, version number and the links that join versions.
+#ifndef TAMBERLO_MSG_BASE_H_
+#define TAMBERLO_MSG_BASE_H_
+
+#include <tamberlo/export.h>
+#include <tamberlo/msg_map.h>
+
+#include <cstdint>
+
+/// Base of every message version.  Not polymorphic: the factory and
+/// getVersion hand out MsgBase pointers that the caller casts to the version
+/// class it asked for.  Version objects are never freed by the library.
+class TAMBERLO_API MsgBase {
+ public:
+  std::int32_t id;       ///< family id
+  std::int32_t version;  ///< version number within the family
+  MsgMap older;          ///< own id -> next older version (null in the oldest)
+  MsgMap upstream;       ///< copy of the map the constructor received
+  MsgMap peer;           ///< own id -> this; handed to the next older version
+  MsgMap roots;          ///< family id -> root that answers getVersion for it
+
+  /// A new root of family 15 or 16 with its whole chain, or null for any
+  /// other family.  Each call builds a fresh chain that is never freed.
+  static MsgBase* getInstance(int type);
+
+  /// The version object of family `familyId`, number `versionNo`, that is
+  /// reachable from this object, or null.  Leaves null entries behind in the
+  /// maps it looks up.
+  MsgBase* getVersion(std::int32_t familyId, std::int32_t versionNo);
+
+  /// Replaces `older` with a copy of `links`; the library never calls it.
+  void setOlder(MsgMap& links) { older = links; }
+  /// Replaces `peer` with a copy of `links`; the library never calls it.
+  void setPeer(MsgMap& links) { peer = links; }
+
+ protected:
+  /// Records a root built from an empty map as its own family's root, or
+  /// announces it to every other family's object named in `links`.
+  MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links);
+
+  /// Announces `root` as the root of family `familyId`: passed up every
+  /// non-null `upstream` entry, recorded in `roots` where there is none.
+  void setRoot(MsgBase* root, std::int32_t familyId);
+};
+
+#endif  // TAMBERLO_MSG_BASE_H_

@@ -1,0 +1,16 @@
+// Position: latitude, longitude and altitude in metres.
+#ifndef TAMBERLO_POSITION_H_
+#define TAMBERLO_POSITION_H_
+
+#include <tamberlo/element_cur.h>
+#include <tamberlo/export.h>
+
+/// Components are elements, read with get() and written with set() or an
+/// assignment from a float.  Copies copy the values only.
+struct TAMBERLO_API Position {
+  ElementCur<float, Position> lat;
+  ElementCur<float, Position> lng;
+  ElementCur<float, Position> alt;  ///< metres
+};
+
+#endif  // TAMBERLO_POSITION_H_

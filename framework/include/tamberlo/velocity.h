@@ -1,0 +1,17 @@
+// Velocity: three components, of the same element type as Position's.
+#ifndef TAMBERLO_VELOCITY_H_
+#define TAMBERLO_VELOCITY_H_
+
+#include <tamberlo/element_cur.h>
+#include <tamberlo/export.h>
+#include <tamberlo/position.h>
+
+/// Tagged with Position on purpose: there is no element type tagged
+/// Velocity, and clients' layouts depend on that.
+struct TAMBERLO_API Velocity {
+  ElementCur<float, Position> dx;
+  ElementCur<float, Position> dy;
+  ElementCur<float, Position> dz;
+};
+
+#endif  // TAMBERLO_VELOCITY_H_

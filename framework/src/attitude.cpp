@@ -1,0 +1,71 @@
+// Both conversions compute in double and round to float once per stored
+// component.  The evaluation order below fixes the last bit of each result,
+// which is why the build forbids contracting a*b+c into a fused multiply-add.
+#include <tamberlo/attitude.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kHalfPi = 1.5707963267948966;
+constexpr double kDegreesPerRadian = 57.29577951308232;
+// Where |2 test / unit| exceeds 0.998 the regular formulas lose precision;
+// the poles take over (regular pitch beyond about +-86.38 degrees).
+constexpr double kPoleThreshold = 0.499;
+
+double halfAngleRadians(float degrees) {
+  return (static_cast<double>(degrees) * kPi) / 360.0;
+}
+
+}  // namespace
+
+void Quaternions::setFromEA(EulerAngles& ea) {
+  const double hYaw = halfAngleRadians(ea.yaw.get());
+  const double hPitch = halfAngleRadians(ea.pitch.get());
+  const double hRoll = halfAngleRadians(ea.roll.get());
+  const double c1 = std::cos(hYaw);
+  const double s1 = std::sin(hYaw);
+  const double c2 = std::cos(hPitch);
+  const double s2 = std::sin(hPitch);
+  const double c3 = std::cos(hRoll);
+  const double s3 = std::sin(hRoll);
+  const double p = c1 * c2;
+  const double r = s1 * s2;
+  w = static_cast<float>(p * c3 - r * s3);
+  x = static_cast<float>(p * s3 + r * c3);
+  y = static_cast<float>((s1 * c2) * c3 + (c1 * s2) * s3);
+  z = static_cast<float>((c1 * s2) * c3 - (s1 * c2) * s3);
+}
+
+void EulerAngles::setFromQuaternion(Quaternions& q) {
+  const double qw = q.w.get();
+  const double qx = q.x.get();
+  const double qy = q.y.get();
+  const double qz = q.z.get();
+  const double sw = qw * qw;
+  const double sx = qx * qx;
+  const double sy = qy * qy;
+  const double sz = qz * qz;
+  const double unit = ((sx + sy) + sz) + sw;  // squared length
+  const double test = qx * qy + qz * qw;
+
+  if (kPoleThreshold * unit < test) {  // north pole
+    yaw = static_cast<float>((2.0 * std::atan2(qx, qw)) * kDegreesPerRadian);
+    pitch = static_cast<float>(kHalfPi * kDegreesPerRadian);
+    roll = 0.0f;
+  } else if (-kPoleThreshold * unit > test) {  // south pole
+    yaw = static_cast<float>((-2.0 * std::atan2(qx, qw)) * kDegreesPerRadian);
+    pitch = static_cast<float>(-kHalfPi * kDegreesPerRadian);
+    roll = 0.0f;
+  } else {
+    yaw = static_cast<float>(
+        std::atan2((2.0 * qy) * qw - (2.0 * qx) * qz, ((sx - sy) - sz) + sw) *
+        kDegreesPerRadian);
+    pitch =
+        static_cast<float>(std::asin((2.0 * test) / unit) * kDegreesPerRadian);
+    roll = static_cast<float>(
+        std::atan2((2.0 * qx) * qw - (2.0 * qy) * qz, ((-sx + sy) - sz) + sw) *
+        kDegreesPerRadian);
+  }
+}

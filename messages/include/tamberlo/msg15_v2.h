@@ -1,0 +1,22 @@
+// Msg15_v2: the oldest version of family 15; altitude first, in feet.
+#ifndef TAMBERLO_MSG15_V2_H_
+#define TAMBERLO_MSG15_V2_H_
+
+#include <tamberlo/element_prev.h>
+#include <tamberlo/export.h>
+#include <tamberlo/msg15_v3.h>
+#include <tamberlo/msg_base.h>
+
+#include <cstdint>
+
+class TAMBERLO_API Msg15_v2 : public MsgBase {
+ public:
+  ElementPrev<std::int32_t, Msg15_v3> alt;  ///< feet
+  ElementPrev<float, Msg15_v3> lat;
+  ElementPrev<float, Msg15_v3> lng;
+
+  /// The oldest version: builds nothing below it and binds nothing.
+  explicit Msg15_v2(MsgMap& links);
+};
+
+#endif  // TAMBERLO_MSG15_V2_H_

@@ -1,0 +1,29 @@
+// Msg15_v5: the newest version of family 15 (position); stores the data.
+#ifndef TAMBERLO_MSG15_V5_H_
+#define TAMBERLO_MSG15_V5_H_
+
+#include <tamberlo/element_cur.h>
+#include <tamberlo/export.h>
+#include <tamberlo/msg_base.h>
+#include <tamberlo/position.h>
+
+class TAMBERLO_API Msg15_v5 : public MsgBase {
+ public:
+  ElementCur<Position, Msg15_v5> position;  ///< altitude in metres
+
+  /// Builds this version and, below it, versions 4, 3 and 2, each bound to
+  /// the next newer one.
+  explicit Msg15_v5(MsgMap& links);
+
+ private:
+  void init();
+  // Reached only through the bindings of Msg15_v4's elements.
+  float& getLat();
+  void setLat(float v);
+  float& getLng();
+  void setLng(float v);
+  float& getAlt();
+  void setAlt(float v);
+};
+
+#endif  // TAMBERLO_MSG15_V5_H_

@@ -1,0 +1,19 @@
+// Msg16_v1: the oldest version of family 16; attitude as Euler angles.
+#ifndef TAMBERLO_MSG16_V1_H_
+#define TAMBERLO_MSG16_V1_H_
+
+#include <tamberlo/attitude.h>
+#include <tamberlo/element_prev.h>
+#include <tamberlo/export.h>
+#include <tamberlo/msg16_v2.h>
+#include <tamberlo/msg_base.h>
+
+class TAMBERLO_API Msg16_v1 : public MsgBase {
+ public:
+  /// Reads convert the stored quaternion; writes store setFromEA's result.
+  ElementPrev<EulerAngles, Msg16_v2> att;
+
+  explicit Msg16_v1(MsgMap& links);
+};
+
+#endif  // TAMBERLO_MSG16_V1_H_

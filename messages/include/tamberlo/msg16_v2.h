@@ -1,0 +1,27 @@
+// Msg16_v2: the newest version of family 16 (attitude); stores a quaternion.
+#ifndef TAMBERLO_MSG16_V2_H_
+#define TAMBERLO_MSG16_V2_H_
+
+#include <tamberlo/attitude.h>
+#include <tamberlo/element_cur.h>
+#include <tamberlo/export.h>
+#include <tamberlo/msg_base.h>
+
+class TAMBERLO_API Msg16_v2 : public MsgBase {
+ public:
+  ElementCur<Quaternions, Msg16_v2> att;
+  /// The attitude as last converted for Msg16_v1; a read through v1
+  /// returns a reference to it.
+  EulerAngles attEuler;
+
+  /// Builds this version and Msg16_v1 below it, bound to this one.
+  explicit Msg16_v2(MsgMap& links);
+
+ private:
+  void init();
+  // Reached only through the binding of Msg16_v1::att.
+  EulerAngles& getAtt();
+  void setAtt(EulerAngles angles);
+};
+
+#endif  // TAMBERLO_MSG16_V2_H_

@@ -1,0 +1,98 @@
+// Family 15.  Every version but the oldest builds the next older one with
+// its own peer map (so that one's upstream names this object), then binds
+// that version's forwarding elements to itself.
+#include <tamberlo/msg15_v2.h>
+#include <tamberlo/msg15_v3.h>
+#include <tamberlo/msg15_v4.h>
+#include <tamberlo/msg15_v5.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr std::int32_t kFamily = 15;
+
+// The single-precision constants are part of the wire behaviour: they fix
+// which whole number of feet every altitude reads as.
+constexpr float kFeetPerMetre = 3.28084f;
+constexpr float kMetresPerFoot = 0.3048f;
+static_assert(kFeetPerMetre == 3.2808399200439453125, "nearest float");
+static_assert(kMetresPerFoot == 0.3048000037670135498046875, "nearest float");
+
+// Truncation toward zero, made total: casting NaN or a value outside int32
+// to an integer is undefined, so those saturate (NaN reads as 0).
+std::int32_t truncateToFeet(float feet) {
+  constexpr float kTwoTo31 = 2147483648.0f;
+  if (std::isnan(feet)) return 0;
+  if (feet >= kTwoTo31) return std::numeric_limits<std::int32_t>::max();
+  if (feet < -kTwoTo31) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(feet);
+}
+
+}  // namespace
+
+Msg15_v5::Msg15_v5(MsgMap& links) : MsgBase(kFamily, 5, links) {
+  peer[kFamily] = this;
+  older[kFamily] = new Msg15_v4(peer);
+  init();
+}
+
+void Msg15_v5::init() {
+  auto* v4 = static_cast<Msg15_v4*>(older[kFamily]);
+  v4->lat.bind(this, -1, &Msg15_v5::getLat, &Msg15_v5::setLat);
+  v4->lng.bind(this, -1, &Msg15_v5::getLng, &Msg15_v5::setLng);
+  v4->alt.bind(this, -1, &Msg15_v5::getAlt, &Msg15_v5::setAlt);
+}
+
+// The accessors write components in place; set() on `position` would copy
+// the whole Position.
+float& Msg15_v5::getLat() { return position.get().lat.get(); }
+void Msg15_v5::setLat(float v) { position.get().lat.set(v); }
+float& Msg15_v5::getLng() { return position.get().lng.get(); }
+void Msg15_v5::setLng(float v) { position.get().lng.set(v); }
+float& Msg15_v5::getAlt() { return position.get().alt.get(); }
+void Msg15_v5::setAlt(float v) { position.get().alt.set(v); }
+
+Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(kFamily, 4, links) {
+  peer[kFamily] = this;
+  older[kFamily] = new Msg15_v3(peer);
+  init();
+}
+
+void Msg15_v4::init() {
+  auto* v3 = static_cast<Msg15_v3*>(older[kFamily]);
+  v3->lat.bind(this, elementOffset(*this, lat), nullptr, nullptr);
+  v3->lng.bind(this, elementOffset(*this, lng), nullptr, nullptr);
+  v3->alt.bind(this, -1, &Msg15_v4::getAlt, &Msg15_v4::setAlt);
+}
+
+std::int32_t& Msg15_v4::getAlt() {
+  const float feet = alt.get() * kFeetPerMetre;  // one float multiply
+  altFeet = truncateToFeet(feet);
+  return altFeet;
+}
+
+void Msg15_v4::setAlt(std::int32_t feet) {
+  const double metres =
+      static_cast<double>(feet) * static_cast<double>(kMetresPerFoot);
+  alt.set(static_cast<float>(metres));
+}
+
+Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(kFamily, 3, links) {
+  peer[kFamily] = this;
+  older[kFamily] = new Msg15_v2(peer);
+  init();
+}
+
+void Msg15_v3::init() {
+  auto* v2 = static_cast<Msg15_v2*>(older[kFamily]);
+  v2->lat.bind(this, elementOffset(*this, lat), nullptr, nullptr);
+  v2->lng.bind(this, elementOffset(*this, lng), nullptr, nullptr);
+  v2->alt.bind(this, elementOffset(*this, alt), nullptr, nullptr);
+}
+
+Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(kFamily, 2, links) {
+  peer[kFamily] = this;
+}

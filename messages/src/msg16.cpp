@@ -1,0 +1,36 @@
+// Family 16: the quaternion is stored in v2; v1 sees Euler angles through
+// v2's converting accessors.
+#include <tamberlo/msg16_v1.h>
+#include <tamberlo/msg16_v2.h>
+
+#include <cstdint>
+
+namespace {
+constexpr std::int32_t kFamily = 16;
+}  // namespace
+
+Msg16_v2::Msg16_v2(MsgMap& links) : MsgBase(kFamily, 2, links) {
+  peer[kFamily] = this;
+  older[kFamily] = new Msg16_v1(peer);
+  init();
+}
+
+void Msg16_v2::init() {
+  auto* v1 = static_cast<Msg16_v1*>(older[kFamily]);
+  v1->att.bind(this, -1, &Msg16_v2::getAtt, &Msg16_v2::setAtt);
+}
+
+EulerAngles& Msg16_v2::getAtt() {
+  attEuler.setFromQuaternion(att.get());
+  return attEuler;
+}
+
+void Msg16_v2::setAtt(EulerAngles angles) {
+  Quaternions q;
+  q.setFromEA(angles);
+  att.set(q);
+}
+
+Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(kFamily, 1, links) {
+  peer[kFamily] = this;
+}

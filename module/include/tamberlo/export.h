@@ -1,0 +1,21 @@
+// Export macro for the classes that the shared library defines.
+//
+// The library is built with hidden visibility, so only what carries
+// TAMBERLO_API can be reached from outside.  Clients see the same headers
+// without TAMBERLO_EXPORTS and get the import side of the macro.
+#ifndef TAMBERLO_EXPORT_H_
+#define TAMBERLO_EXPORT_H_
+
+#if defined(_WIN32) || defined(__CYGWIN__)
+#if defined(TAMBERLO_EXPORTS)
+#define TAMBERLO_API __declspec(dllexport)
+#else
+#define TAMBERLO_API __declspec(dllimport)
+#endif
+#elif defined(__GNUC__) || defined(__clang__)
+#define TAMBERLO_API __attribute__((visibility("default")))
+#else
+#define TAMBERLO_API
+#endif
+
+#endif  // TAMBERLO_EXPORT_H_
