@@ -1,0 +1,62 @@
+# Consumes an installed Tamberlo the way an outside project would.
+#   STEP=install      install BUILD_DIR into WORK_DIR/prefix
+#   STEP=find_package build the examples with find_package(Tamberlo) and run
+#   STEP=pkg-config   compile the example with pkg-config's flags and run
+# The compiler and flags of the build under test are passed on, so that a
+# sanitizer build is consumed by a sanitizer build.
+set(prefix ${WORK_DIR}/prefix)
+set(expected "lat 45.000000, alt 32808 ft\n")
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
+    OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+function(expect_example_output program)
+  run(${program})
+  if(NOT out STREQUAL expected)
+    message(FATAL_ERROR "${program} printed\n'${out}'\nexpected\n'${expected}'")
+  endif()
+endfunction()
+
+if(STEP STREQUAL "install")
+  file(REMOVE_RECURSE ${prefix})
+  run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+  foreach(f include/tamberlo/tamberlo.h lib/cmake/Tamberlo/TamberloConfig.cmake
+            lib/cmake/Tamberlo/TamberloConfigVersion.cmake
+            lib/pkgconfig/tamberlo.pc lib/libtamberlo.so.1)
+    if(NOT EXISTS ${prefix}/${f})
+      message(FATAL_ERROR "install did not produce ${f}")
+    endif()
+  endforeach()
+elseif(STEP STREQUAL "find_package")
+  set(build ${WORK_DIR}/find_package)
+  file(REMOVE_RECURSE ${build})
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${build}
+    -DCMAKE_PREFIX_PATH=${prefix}
+    -DCMAKE_CXX_COMPILER=${CXX}
+    -DCMAKE_CXX_FLAGS=${CXX_FLAGS}
+    -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
+  run(${CMAKE_COMMAND} --build ${build})
+  expect_example_output(${build}/read_old_version)
+elseif(STEP STREQUAL "pkg-config")
+  set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+  run(${PKG_CONFIG} --modversion tamberlo)
+  if(NOT out STREQUAL "${VERSION}\n")
+    message(FATAL_ERROR "pkg-config reports version ${out}")
+  endif()
+  run(${PKG_CONFIG} --cflags --libs tamberlo)
+  separate_arguments(flags UNIX_COMMAND "${out} ${CXX_FLAGS} ${LINKER_FLAGS}")
+  run(${PKG_CONFIG} --variable=libdir tamberlo)
+  string(STRIP "${out}" libdir)
+  set(program ${WORK_DIR}/pkg_config_example)
+  run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/read_old_version.cpp
+    ${flags} -Wl,-rpath,${libdir} -o ${program})
+  expect_example_output(${program})
+else()
+  message(FATAL_ERROR "unknown STEP '${STEP}'")
+endif()
