@@ -5,7 +5,7 @@
 #include <tamberlo/el_base.h>
 
 template <typename T, typename Owner>
-class ElementCur final : public ElBase<T, Owner> {
+class ElementCur : public ElBase<T, Owner> {
  public:
   /// Value-initialised (0 for numbers), so nothing ever reads garbage.
   T value{};

@@ -15,7 +15,7 @@
 /// form with a negative offset have no target; they read and write their own
 /// `value` slot instead, so misuse never dereferences null.
 template <typename T, typename Owner>
-class ElementPrev final : public ElBase<T, Owner> {
+class ElementPrev : public ElBase<T, Owner> {
  public:
   using Getter = T& (Owner::*)();
   using Setter = void (Owner::*)(T);
