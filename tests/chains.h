@@ -7,17 +7,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
-/// Chains are never freed, by design.  Holding every root in a list that is
-/// itself never destroyed keeps them reachable, so LeakSanitizer reports
-/// only real leaks.
-template <typename Root>
-Root* keep(Root* root) {
-  static auto* roots = new std::vector<MsgBase*>;
-  roots->push_back(root);
-  return root;
-}
+#include "keep.h"
 
 struct Chain15 {
   MsgBase* root = keep(MsgBase::getInstance(15));

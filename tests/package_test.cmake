@@ -1,11 +1,14 @@
 # Consumes an installed Tamberlo the way an outside project would.
-#   STEP=install      install BUILD_DIR into WORK_DIR/prefix
+#   STEP=install      install BUILD_DIR into WORK_DIR/prefix (and run the
+#                     installed pellory if WITH_PELLORY)
 #   STEP=find_package build the examples with find_package(Tamberlo) and run
 #   STEP=pkg-config   compile the example with pkg-config's flags and run
 # The compiler and flags of the build under test are passed on, so that a
 # sanitizer build is consumed by a sanitizer build.
 set(prefix ${WORK_DIR}/prefix)
-set(expected "lat 45.000000, alt 32808 ft\n")
+set(expected_read_old_version "lat 45.000000, alt 32808 ft\n")
+set(expected_temperature "stored 100.00 C\nread 99 F\nvia family 15: -40 F\n")
+set(expected_pellory "val Lat: 45.000000\nval Alt: 32808\n")
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
@@ -16,10 +19,12 @@ function(run)
   set(out "${out}" PARENT_SCOPE)
 endfunction()
 
-function(expect_example_output program)
+# Runs `program` and compares its stdout with expected_<name>.
+function(expect_output program name)
   run(${program})
-  if(NOT out STREQUAL expected)
-    message(FATAL_ERROR "${program} printed\n'${out}'\nexpected\n'${expected}'")
+  if(NOT out STREQUAL expected_${name})
+    message(FATAL_ERROR
+      "${program} printed\n'${out}'\nexpected\n'${expected_${name}}'")
   endif()
 endfunction()
 
@@ -33,6 +38,10 @@ if(STEP STREQUAL "install")
       message(FATAL_ERROR "install did not produce ${f}")
     endif()
   endforeach()
+  if(WITH_PELLORY)
+    # Finds the installed library through its relative run path.
+    expect_output(${prefix}/bin/pellory pellory)
+  endif()
 elseif(STEP STREQUAL "find_package")
   set(build ${WORK_DIR}/find_package)
   file(REMOVE_RECURSE ${build})
@@ -42,7 +51,8 @@ elseif(STEP STREQUAL "find_package")
     -DCMAKE_CXX_FLAGS=${CXX_FLAGS}
     -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
   run(${CMAKE_COMMAND} --build ${build})
-  expect_example_output(${build}/read_old_version)
+  expect_output(${build}/read_old_version read_old_version)
+  expect_output(${build}/temperature temperature)
 elseif(STEP STREQUAL "pkg-config")
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
   run(${PKG_CONFIG} --modversion tamberlo)
@@ -56,7 +66,7 @@ elseif(STEP STREQUAL "pkg-config")
   set(program ${WORK_DIR}/pkg_config_example)
   run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/read_old_version.cpp
     ${flags} -Wl,-rpath,${libdir} -o ${program})
-  expect_example_output(${program})
+  expect_output(${program} read_old_version)
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")
 endif()

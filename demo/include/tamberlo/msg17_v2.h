@@ -1,0 +1,19 @@
+// Msg17_v2: position, velocity and attitude, forwarded to Msg20_v1.
+#ifndef TAMBERLO_MSG17_V2_H_
+#define TAMBERLO_MSG17_V2_H_
+
+#include <tamberlo/attitude.h>
+#include <tamberlo/element_prev.h>
+#include <tamberlo/msg20_v1.h>
+#include <tamberlo/msg_base.h>
+#include <tamberlo/position.h>
+#include <tamberlo/velocity.h>
+
+class Msg17_v2 : public MsgBase {
+ public:
+  ElementPrev<Position, Msg20_v1> position;
+  ElementPrev<Velocity, Msg20_v1> velocity;
+  ElementPrev<Quaternions, Msg20_v1> att;
+};
+
+#endif  // TAMBERLO_MSG17_V2_H_

@@ -1,0 +1,17 @@
+// Msg20_v1: the newest version of the extended form; stores position and
+// velocity.  A declaration only: no object of it is ever built.
+#ifndef TAMBERLO_MSG20_V1_H_
+#define TAMBERLO_MSG20_V1_H_
+
+#include <tamberlo/element_cur.h>
+#include <tamberlo/msg_base.h>
+#include <tamberlo/position.h>
+#include <tamberlo/velocity.h>
+
+class Msg20_v1 : public MsgBase {
+ public:
+  ElementCur<Position, Msg20_v1> position;
+  ElementCur<Velocity, Msg20_v1> velocity;
+};
+
+#endif  // TAMBERLO_MSG20_V1_H_
