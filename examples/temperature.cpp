@@ -1,0 +1,88 @@
+// A message family of your own on top of the installed framework.  Family
+// 30 carries a temperature: version 2 stores float degrees Celsius, version
+// 1 sees whole degrees Fahrenheit.  docs/adding-a-version.md walks through
+// it.
+#include <tamberlo/tamberlo.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+constexpr std::int32_t kTemperature = 30;
+
+// The newest version stores the data.
+class Msg30_v2 : public MsgBase {
+ public:
+  ElementCur<float, Msg30_v2> celsius;
+  /// Whole degrees Fahrenheit as last computed for Msg30_v1.
+  std::int32_t fahrenheit = 0;
+
+  explicit Msg30_v2(MsgMap& links);
+
+ private:
+  void init();
+  std::int32_t& getFahrenheit();
+  void setFahrenheit(std::int32_t degrees);
+};
+
+// The older version forwards to the newer one and converts on the way.
+class Msg30_v1 : public MsgBase {
+ public:
+  ElementPrev<std::int32_t, Msg30_v2> fahrenheit;
+
+  explicit Msg30_v1(MsgMap& links) : MsgBase(kTemperature, 1, links) {
+    peer[kTemperature] = this;
+  }
+};
+
+Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(kTemperature, 2, links) {
+  peer[kTemperature] = this;
+  older[kTemperature] = new Msg30_v1(peer);
+  init();
+}
+
+void Msg30_v2::init() {
+  auto* v1 = static_cast<Msg30_v1*>(older[kTemperature]);
+  v1->fahrenheit.bind(this, -1, &Msg30_v2::getFahrenheit,
+                      &Msg30_v2::setFahrenheit);
+}
+
+std::int32_t& Msg30_v2::getFahrenheit() {
+  const double f = std::round(celsius.get() * 9.0 / 5.0 + 32.0);
+  // Converting NaN or an out-of-range value to an integer is undefined.
+  if (std::isnan(f)) {
+    fahrenheit = 0;
+  } else if (f >= 2147483647.0) {
+    fahrenheit = std::numeric_limits<std::int32_t>::max();
+  } else if (f <= -2147483648.0) {
+    fahrenheit = std::numeric_limits<std::int32_t>::min();
+  } else {
+    fahrenheit = static_cast<std::int32_t>(f);
+  }
+  return fahrenheit;
+}
+
+void Msg30_v2::setFahrenheit(std::int32_t degrees) {
+  celsius = static_cast<float>((degrees - 32.0) * 5.0 / 9.0);
+}
+
+int main() {
+  MsgMap none;
+  auto* temperature = new Msg30_v2(none);
+  auto* v1 = static_cast<Msg30_v1*>(temperature->getVersion(kTemperature, 1));
+  v1->fahrenheit = 212;
+  std::printf("stored %.2f C\n", temperature->celsius.get());
+  temperature->celsius = 37.0f;
+  std::printf("read %d F\n", v1->fahrenheit.get());
+
+  // Built from a map that names the family-15 root, a new root announces
+  // itself there, and that root's getVersion finds family 30 too.
+  MsgBase* position = MsgBase::getInstance(15);
+  MsgMap known{{15, position}};
+  auto* joined = new Msg30_v2(known);
+  joined->celsius = -40.0f;
+  auto* seen = static_cast<Msg30_v1*>(position->getVersion(kTemperature, 1));
+  std::printf("via family 15: %d F\n", seen->fahrenheit.get());
+  return 0;
+}
