@@ -1,5 +1,6 @@
-// Chains as the factory builds them, with every version already found, and
-// a bit-pattern view of floats for exact comparisons.
+// Chains as the factory builds them, with every version already found, a
+// bit-pattern view of floats for exact comparisons, and attitudes in one
+// line.
 #ifndef TAMBERLO_TESTS_CHAINS_H_
 #define TAMBERLO_TESTS_CHAINS_H_
 
@@ -36,6 +37,14 @@ inline float floatOf(std::uint32_t u) {
   float f;
   std::memcpy(&f, &u, sizeof f);
   return f;
+}
+
+inline EulerAngles angles(float yaw, float pitch, float roll) {
+  EulerAngles ea;
+  ea.yaw = yaw;
+  ea.pitch = pitch;
+  ea.roll = roll;
+  return ea;
 }
 
 #endif  // TAMBERLO_TESTS_CHAINS_H_

@@ -10,14 +10,6 @@
 
 namespace {
 
-EulerAngles angles(float yaw, float pitch, float roll) {
-  EulerAngles ea;
-  ea.yaw = yaw;
-  ea.pitch = pitch;
-  ea.roll = roll;
-  return ea;
-}
-
 void expectSameBits(Quaternions& a, Quaternions& b) {
   EXPECT_EQ(bitsOf(a.w.get()), bitsOf(b.w.get()));
   EXPECT_EQ(bitsOf(a.x.get()), bitsOf(b.x.get()));

@@ -79,14 +79,6 @@ TYPED_TEST(ValueStruct, CopiesAreIndependentValues) {
   expectValues<TypeParam>(assigned, 1.0f);
 }
 
-EulerAngles angles(float yaw, float pitch, float roll) {
-  EulerAngles ea;
-  ea.yaw = yaw;
-  ea.pitch = pitch;
-  ea.roll = roll;
-  return ea;
-}
-
 Quaternions quaternion(float w, float x, float y, float z) {
   Quaternions q;
   q.w = w;
