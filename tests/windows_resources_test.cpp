@@ -89,7 +89,9 @@ TEST(WindowsResources, DllVersionInformation) {
 }
 
 TEST(WindowsResources, ProgramHasNoVersionInformation) {
-  EXPECT_FALSE(VersionInfo(besideMe(L"Pellory.exe")).present());
+  const std::wstring program = besideMe(L"Pellory.exe");
+  ASSERT_NE(GetFileAttributesW(program.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(VersionInfo(program).present());
 }
 
 // The embedded manifest with resource id `id` of `file`, as text (24 is
