@@ -101,7 +101,7 @@ int main() {
   std::printf("\nfirst value neither unchanged nor 1 toward zero: %" PRId64
               " and %" PRId64 "\n",
               firstOtherPositive, firstOtherNegative);
-  std::printf("\n%12s %12s  %s\n", "|read| -", "|written|", "count");
+  std::printf("\n|read| - |written|\n%12s %12s  %s\n", "from", "to", "count");
   for (int k = -kBuckets; k <= kBuckets; ++k) {
     const std::uint64_t n = distribution[k + kBuckets];
     if (n == 0) continue;
