@@ -1,0 +1,108 @@
+// The version graph as docs/design.md describes it, kept beside the real
+// one so that every getVersion answer can be checked against it.
+#ifndef TAMBERLO_FUZZ_GRAPH_MODEL_H_
+#define TAMBERLO_FUZZ_GRAPH_MODEL_H_
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <set>
+#include <vector>
+
+class MsgBase;
+
+struct GraphNode;
+/// Null entries are kept: they make a map non-empty.
+using ModelMap = std::map<std::int32_t, GraphNode*>;
+
+struct GraphNode {
+  std::int32_t id = 0;
+  std::int32_t version = 0;
+  GraphNode* older = nullptr;
+  ModelMap upstream;
+  ModelMap roots;
+  MsgBase* object = nullptr;  ///< the real object this node stands for
+};
+
+class GraphModel {
+ public:
+  /// A chain of `family` with `versions` (newest first) whose root is built
+  /// from `links`; returns its nodes, newest first.
+  std::vector<GraphNode*> build(std::int32_t family,
+                                const std::vector<std::int32_t>& versions,
+                                const ModelMap& links) {
+    std::vector<GraphNode*> chain;
+    for (std::int32_t v : versions) {
+      GraphNode& node = nodes_.emplace_back();
+      node.id = family;
+      node.version = v;
+      if (chain.empty()) {
+        if (links.empty()) {
+          node.roots[family] = &node;
+        } else {
+          announce(&node, links);
+        }
+        node.upstream = links;
+      } else {
+        node.upstream = {{family, chain.back()}};
+        chain.back()->older = &node;
+      }
+      chain.push_back(&node);
+    }
+    return chain;
+  }
+
+  /// A copy of `source` standing for `object`.
+  GraphNode* copy(const GraphNode& source, MsgBase* object) {
+    GraphNode& node = nodes_.emplace_back(source);
+    node.object = object;
+    return &node;
+  }
+
+  /// What getVersion(family, version) called on `at` must return.
+  static GraphNode* find(GraphNode* at, std::int32_t family,
+                         std::int32_t version) {
+    while (at != nullptr) {
+      const auto root = at->roots.find(family);
+      if (root != at->roots.end() && root->second != nullptr &&
+          root->second != at) {
+        at = root->second;
+        continue;
+      }
+      if (family != at->id) return nullptr;
+      if (version == at->version) return at;
+      at = at->older;
+    }
+    return nullptr;
+  }
+
+ private:
+  // Every object of another family named in `links` hands the new root up
+  // its upstream links; the objects where no link goes further record it.
+  // Visiting each object once gives the same records as following every
+  // path.
+  static void announce(GraphNode* root, const ModelMap& links) {
+    std::vector<GraphNode*> pending;
+    for (const auto& [key, node] : links) {
+      if (key != root->id && node != nullptr) pending.push_back(node);
+    }
+    std::set<GraphNode*> seen;
+    while (!pending.empty()) {
+      GraphNode* node = pending.back();
+      pending.pop_back();
+      if (!seen.insert(node).second) continue;
+      bool passedOn = false;
+      for (const auto& entry : node->upstream) {
+        if (entry.second != nullptr) {
+          pending.push_back(entry.second);
+          passedOn = true;
+        }
+      }
+      if (!passedOn) node->roots[root->id] = root;
+    }
+  }
+
+  std::deque<GraphNode> nodes_;
+};
+
+#endif  // TAMBERLO_FUZZ_GRAPH_MODEL_H_
