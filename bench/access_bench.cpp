@@ -2,9 +2,9 @@
 // without the library: a plain struct, a copy-and-convert migration, or the
 // bare math-library calls a conversion cannot avoid.
 //
-// Inputs pass through DoNotOptimize, every value read is stored to a
-// volatile sink, and every iteration clobbers memory, so each one really
-// loads (or stores) and nothing is hoisted or folded.
+// Inputs pass through DoNotOptimize, every value read must be produced in a
+// register, and every iteration clobbers memory, so each one really loads
+// (or stores) and nothing is hoisted or folded.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -60,13 +60,17 @@ void expectSame(benchmark::State& state, bool same) {
   if (!same) state.SkipWithError("library and baseline disagree");
 }
 
-// Stores `v` where nothing can fold it away, so the compiler must really
-// load it.  DoNotOptimize on the value is not enough: GCC may hand the asm
-// the source's own memory and load nothing, which empties a plain read.
+// Makes the compiler produce `v` in a register, without storing it: a store
+// to a fixed address can falsely alias the next load and add noise.
+// DoNotOptimize alone is not enough: GCC may hand its asm the source's own
+// memory and load nothing, which empties a plain read.
 template <typename T>
 void consume(T v) {
-  [[maybe_unused]] static volatile T sink;
-  sink = v;
+#if defined(__GNUC__)
+  asm volatile("" : "+r"(v));
+#else
+  benchmark::DoNotOptimize(v);
+#endif
 }
 
 template <typename Read>
