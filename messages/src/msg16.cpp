@@ -25,11 +25,9 @@ EulerAngles& Msg16_v2::getAtt() {
   return attEuler;
 }
 
-void Msg16_v2::setAtt(EulerAngles angles) {
-  Quaternions q;
-  q.setFromEA(angles);
-  att.set(q);
-}
+// Converts straight into the stored quaternion: `angles` is a copy of its
+// own, so nothing read is written, and a temporary would only be copied.
+void Msg16_v2::setAtt(EulerAngles angles) { att.get().setFromEA(angles); }
 
 Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(kFamily, 1, links) {
   peer[kFamily] = this;

@@ -8,10 +8,6 @@
 /// own (an ElementPrev<float, Msg15_v4> targets an ElementPrev<float,
 /// Msg15_v5>), so the forwarded call must go through a type that the target
 /// really has.  This interface depends on T alone and is that type.
-///
-/// The element classes are deliberately not final: a client's call on an
-/// element of an object the library built then dispatches through that
-/// object's vtable to the library's own code, not to the client's copy.
 template <typename T>
 class ElInterface {
  public:
