@@ -216,7 +216,7 @@ BENCHMARK(BM_GetVersion15)->DenseRange(1, 5);
 BENCHMARK(BM_GetVersionAbsent);
 BENCHMARK(BM_ChainGrowth)
     ->RangeMultiplier(10)
-    ->Range(1, 100000)
+    ->Range(1, 1000000)
     ->Iterations(1)
     ->Repetitions(1);
 BENCHMARK(BM_AbsentLookups)
