@@ -11,16 +11,16 @@
 
 struct Chain15 {
   MsgBase* root = MsgBase::getInstance(15);
-  Msg15_v5* v5 = static_cast<Msg15_v5*>(root->getVersion(15, 5));
-  Msg15_v4* v4 = static_cast<Msg15_v4*>(root->getVersion(15, 4));
-  Msg15_v3* v3 = static_cast<Msg15_v3*>(root->getVersion(15, 3));
-  Msg15_v2* v2 = static_cast<Msg15_v2*>(root->getVersion(15, 2));
+  Msg15_v5* v5 = root->getVersion<Msg15_v5>();
+  Msg15_v4* v4 = root->getVersion<Msg15_v4>();
+  Msg15_v3* v3 = root->getVersion<Msg15_v3>();
+  Msg15_v2* v2 = root->getVersion<Msg15_v2>();
 };
 
 struct Chain16 {
   MsgBase* root = MsgBase::getInstance(16);
-  Msg16_v2* v2 = static_cast<Msg16_v2*>(root->getVersion(16, 2));
-  Msg16_v1* v1 = static_cast<Msg16_v1*>(root->getVersion(16, 1));
+  Msg16_v2* v2 = root->getVersion<Msg16_v2>();
+  Msg16_v1* v1 = root->getVersion<Msg16_v1>();
 };
 
 /// A position as a user keeps it without the library: metres, plain floats.

@@ -51,10 +51,8 @@ void exchangeVelocity(Msg18_v1& msg, std::FILE* out) {
 }  // namespace
 
 int runScenario(MsgBase* root, std::FILE* out, std::FILE* err) {
-  auto* v4 = root != nullptr ? static_cast<Msg15_v4*>(root->getVersion(15, 4))
-                             : nullptr;
-  auto* v2 = root != nullptr ? static_cast<Msg15_v2*>(root->getVersion(15, 2))
-                             : nullptr;
+  auto* v4 = root != nullptr ? root->getVersion<Msg15_v4>() : nullptr;
+  auto* v2 = root != nullptr ? root->getVersion<Msg15_v2>() : nullptr;
   if (v4 == nullptr || v2 == nullptr) {
     std::fprintf(err, "pellory: no family-15 chain with versions 4 and 2\n");
     return 1;
@@ -64,12 +62,12 @@ int runScenario(MsgBase* root, std::FILE* out, std::FILE* err) {
   std::fprintf(out, "val Lat: %f\n", static_cast<double>(v2->lat.get()));
   std::fprintf(out, "val Alt: %d\n", static_cast<int>(v2->alt.get()));
 
-  if (auto* attitude = static_cast<Msg16_v1*>(root->getVersion(16, 1))) {
+  if (auto* attitude = root->getVersion<Msg16_v1>()) {
     exchangeAttitude(*attitude, out);
   } else {
     reportMissing(err, 16, 1, "attitude");
   }
-  if (auto* velocity = static_cast<Msg18_v1*>(root->getVersion(18, 1))) {
+  if (auto* velocity = root->getVersion<Msg18_v1>()) {
     exchangeVelocity(*velocity, out);
   } else {
     reportMissing(err, 18, 1, "velocity");

@@ -6,11 +6,11 @@
 
 int main() {
   MsgBase* root = MsgBase::getInstance(15);
-  auto* v4 = static_cast<Msg15_v4*>(root->getVersion(15, 4));
+  auto* v4 = root->getVersion<Msg15_v4>();
   v4->lat = 45.0f;
   v4->alt = 10000.0f;  // metres
 
-  auto* v2 = static_cast<Msg15_v2*>(root->getVersion(15, 2));
+  auto* v2 = root->getVersion<Msg15_v2>();
   std::printf("lat %f, alt %d ft\n", v2->lat.get(), v2->alt.get());
   return 0;
 }

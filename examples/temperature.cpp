@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <limits>
 
-constexpr std::int32_t kTemperature = 30;
-
 // The newest version stores the data.
 class Msg30_v2 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 30;
+  static constexpr std::int32_t versionNo = 2;
   ElementCur<float, Msg30_v2> celsius;
   /// Whole degrees Fahrenheit as last computed for Msg30_v1.
   std::int32_t fahrenheit = 0;
@@ -29,21 +29,23 @@ class Msg30_v2 : public MsgBase {
 // The older version forwards to the newer one and converts on the way.
 class Msg30_v1 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 30;
+  static constexpr std::int32_t versionNo = 1;
   ElementPrev<std::int32_t, Msg30_v2> fahrenheit;
 
-  explicit Msg30_v1(MsgMap& links) : MsgBase(kTemperature, 1, links) {
-    peer[kTemperature] = this;
+  explicit Msg30_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    peer[id] = this;
   }
 };
 
-Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(kTemperature, 2, links) {
-  peer[kTemperature] = this;
-  older[kTemperature] = new Msg30_v1(peer);
+Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg30_v1(peer);
   init();
 }
 
 void Msg30_v2::init() {
-  auto* v1 = static_cast<Msg30_v1*>(older[kTemperature]);
+  auto* v1 = static_cast<Msg30_v1*>(older[id]);
   v1->fahrenheit.bind(this, -1, &Msg30_v2::getFahrenheit,
                       &Msg30_v2::setFahrenheit);
 }
@@ -70,7 +72,7 @@ void Msg30_v2::setFahrenheit(std::int32_t degrees) {
 int main() {
   MsgMap none;
   auto* temperature = new Msg30_v2(none);
-  auto* v1 = static_cast<Msg30_v1*>(temperature->getVersion(kTemperature, 1));
+  auto* v1 = temperature->getVersion<Msg30_v1>();
   v1->fahrenheit = 212;
   std::printf("stored %.2f C\n", temperature->celsius.get());
   temperature->celsius = 37.0f;
@@ -82,7 +84,7 @@ int main() {
   MsgMap known{{15, position}};
   auto* joined = new Msg30_v2(known);
   joined->celsius = -40.0f;
-  auto* seen = static_cast<Msg30_v1*>(position->getVersion(kTemperature, 1));
+  auto* seen = position->getVersion<Msg30_v1>();
   std::printf("via family 15: %d F\n", seen->fahrenheit.get());
   return 0;
 }

@@ -91,9 +91,9 @@ static_assert(sizeof(Msg16_v2) == TAMBERLO_END_OF(Msg16_v2, attEuler));
 
 struct Chain15 {
   MsgBase* root = keep(MsgBase::getInstance(15));
-  Msg15_v4* v4 = static_cast<Msg15_v4*>(root->getVersion(15, 4));
-  Msg15_v3* v3 = static_cast<Msg15_v3*>(root->getVersion(15, 3));
-  Msg15_v2* v2 = static_cast<Msg15_v2*>(root->getVersion(15, 2));
+  Msg15_v4* v4 = root->getVersion<Msg15_v4>();
+  Msg15_v3* v3 = root->getVersion<Msg15_v3>();
+  Msg15_v2* v2 = root->getVersion<Msg15_v2>();
 };
 
 TEST(ExtendedForm, SharedClassesHaveTheLibrarysLayout) {
@@ -128,7 +128,7 @@ TEST(ExtendedForm, Family15ReadsAndWritesThroughEverySharedVersion) {
 
 TEST(ExtendedForm, Family16ConvertsThroughTheSharedVersion) {
   MsgBase* root = keep(MsgBase::getInstance(16));
-  auto* v1 = static_cast<Msg16_v1*>(root->getVersion(16, 1));
+  auto* v1 = root->getVersion<Msg16_v1>();
   ASSERT_NE(v1, nullptr);
   EulerAngles written;
   written.yaw = 90.0f;
@@ -170,7 +170,7 @@ TEST(ExtendedForm, BindingsReachTheLibrarysCode) {
   const std::string library = "libtamberlo.so.1";
   Chain15 c;
   MsgBase* root16 = keep(MsgBase::getInstance(16));
-  auto* v1 = static_cast<Msg16_v1*>(root16->getVersion(16, 1));
+  auto* v1 = root16->getVersion<Msg16_v1>();
 
   // Every element the program touches or a binding reaches was built by the
   // library, so virtual calls on it dispatch to the library's code.

@@ -75,8 +75,7 @@ Band measure(Msg15_v2& v2, std::int64_t first, std::int64_t last) {
 }  // namespace
 
 int main() {
-  auto* v2 =
-      static_cast<Msg15_v2*>(MsgBase::getInstance(15)->getVersion(15, 2));
+  auto* v2 = MsgBase::getInstance(15)->getVersion<Msg15_v2>();
   if (v2 == nullptr) return EXIT_FAILURE;
 
   std::map<int, Band> bands;

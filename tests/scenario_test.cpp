@@ -63,7 +63,7 @@ TEST_F(Scenario, RunsTheAttitudeExchangeOnceFamily16IsJoined) {
                        "val yaw: 45.000000, pitch: 5.000000, roll: 0.000000\n");
   EXPECT_EQ(err(), kNoVelocity);
   // The attitude went to the library's family-16 chain.
-  auto* v1 = static_cast<Msg16_v1*>(attitudeRoot->getVersion(16, 1));
+  auto* v1 = attitudeRoot->getVersion<Msg16_v1>();
   EXPECT_NEAR(v1->att.get().pitch.get(), 5.0f, 1e-5);
 }
 

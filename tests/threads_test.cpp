@@ -26,8 +26,8 @@ int useOwnChains(int thread, std::vector<MsgBase*>& roots) {
     MsgBase* joined = new Msg16_v2(links);
     roots.insert(roots.end(), {root15, root16, joined});
 
-    auto* v2 = static_cast<Msg15_v2*>(root15->getVersion(15, 2));
-    auto* v4 = static_cast<Msg15_v4*>(root15->getVersion(15, 4));
+    auto* v2 = root15->getVersion<Msg15_v2>();
+    auto* v4 = root15->getVersion<Msg15_v4>();
     const float lat = static_cast<float>(thread * 1000 + round);
     v2->lat = lat;
     v2->alt = 32808;
@@ -35,11 +35,11 @@ int useOwnChains(int thread, std::vector<MsgBase*>& roots) {
     wrong += v4->alt.get() != 9999.87890625f;
     wrong += v2->alt.get() != 32808;
 
-    auto* a1 = static_cast<Msg16_v1*>(root15->getVersion(16, 1));
+    auto* a1 = root15->getVersion<Msg16_v1>();
     wrong += a1 != joined->getVersion(16, 1);
     a1->att = angles(static_cast<float>(round % 90), 5.0f, 0.0f);
     wrong += static_cast<int>(a1->att.get().yaw.get() + 0.5f) != round % 90;
-    auto* other = static_cast<Msg16_v1*>(root16->getVersion(16, 1));
+    auto* other = root16->getVersion<Msg16_v1>();
     other->att = angles(1.0f, 2.0f, 3.0f);
     wrong += static_cast<int>(a1->att.get().yaw.get() + 0.5f) != round % 90;
   }

@@ -216,4 +216,19 @@ TEST(VersionGraph, SetOlderAndSetPeerReplaceTheirMapWithACopy) {
   EXPECT_EQ(c.v4->peer, peers);
 }
 
+TEST(VersionGraph, TypedLookupTakesItsNumbersFromTheClass) {
+  MsgBase* v5 = keep(MsgBase::getInstance(15));
+  MsgBase* v4 = at(v5->older, 15);
+  MsgBase* v3 = at(v4->older, 15);
+  EXPECT_EQ(v5->getVersion<Msg15_v5>(), v5);
+  EXPECT_EQ(v5->getVersion<Msg15_v4>(), v4);
+  EXPECT_EQ(v5->getVersion<Msg15_v3>(), v3);
+  EXPECT_EQ(v5->getVersion<Msg15_v2>(), at(v3->older, 15));
+  EXPECT_EQ(v3->getVersion<Msg15_v4>(), nullptr);  // never climbs
+  EXPECT_EQ(v5->getVersion<Msg16_v1>(), nullptr);
+  MsgBase* w2 = keep(MsgBase::getInstance(16));
+  EXPECT_EQ(w2->getVersion<Msg16_v2>(), w2);
+  EXPECT_EQ(w2->getVersion<Msg16_v1>(), at(w2->older, 16));
+}
+
 }  // namespace

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::int32_t kFamily = 15;
-
 // The single-precision constants are part of the wire behaviour: they fix
 // which whole number of feet every altitude reads as.
 constexpr float kFeetPerMetre = 3.28084f;
@@ -33,14 +31,14 @@ std::int32_t truncateToFeet(float feet) {
 
 }  // namespace
 
-Msg15_v5::Msg15_v5(MsgMap& links) : MsgBase(kFamily, 5, links) {
-  peer[kFamily] = this;
-  older[kFamily] = new Msg15_v4(peer);
+Msg15_v5::Msg15_v5(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg15_v4(peer);
   init();
 }
 
 void Msg15_v5::init() {
-  auto* v4 = static_cast<Msg15_v4*>(older[kFamily]);
+  auto* v4 = static_cast<Msg15_v4*>(older[id]);
   v4->lat.bind(this, -1, &Msg15_v5::getLat, &Msg15_v5::setLat);
   v4->lng.bind(this, -1, &Msg15_v5::getLng, &Msg15_v5::setLng);
   v4->alt.bind(this, -1, &Msg15_v5::getAlt, &Msg15_v5::setAlt);
@@ -55,14 +53,14 @@ void Msg15_v5::setLng(float v) { position.get().lng.set(v); }
 float& Msg15_v5::getAlt() { return position.get().alt.get(); }
 void Msg15_v5::setAlt(float v) { position.get().alt.set(v); }
 
-Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(kFamily, 4, links) {
-  peer[kFamily] = this;
-  older[kFamily] = new Msg15_v3(peer);
+Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg15_v3(peer);
   init();
 }
 
 void Msg15_v4::init() {
-  auto* v3 = static_cast<Msg15_v3*>(older[kFamily]);
+  auto* v3 = static_cast<Msg15_v3*>(older[id]);
   v3->lat.bind(this, elementOffset(*this, lat), nullptr, nullptr);
   v3->lng.bind(this, elementOffset(*this, lng), nullptr, nullptr);
   v3->alt.bind(this, -1, &Msg15_v4::getAlt, &Msg15_v4::setAlt);
@@ -80,19 +78,19 @@ void Msg15_v4::setAlt(std::int32_t feet) {
   alt.set(static_cast<float>(metres));
 }
 
-Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(kFamily, 3, links) {
-  peer[kFamily] = this;
-  older[kFamily] = new Msg15_v2(peer);
+Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg15_v2(peer);
   init();
 }
 
 void Msg15_v3::init() {
-  auto* v2 = static_cast<Msg15_v2*>(older[kFamily]);
+  auto* v2 = static_cast<Msg15_v2*>(older[id]);
   v2->lat.bind(this, elementOffset(*this, lat), nullptr, nullptr);
   v2->lng.bind(this, elementOffset(*this, lng), nullptr, nullptr);
   v2->alt.bind(this, elementOffset(*this, alt), nullptr, nullptr);
 }
 
-Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(kFamily, 2, links) {
-  peer[kFamily] = this;
+Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
 }

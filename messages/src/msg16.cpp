@@ -3,20 +3,14 @@
 #include <tamberlo/msg16_v1.h>
 #include <tamberlo/msg16_v2.h>
 
-#include <cstdint>
-
-namespace {
-constexpr std::int32_t kFamily = 16;
-}  // namespace
-
-Msg16_v2::Msg16_v2(MsgMap& links) : MsgBase(kFamily, 2, links) {
-  peer[kFamily] = this;
-  older[kFamily] = new Msg16_v1(peer);
+Msg16_v2::Msg16_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg16_v1(peer);
   init();
 }
 
 void Msg16_v2::init() {
-  auto* v1 = static_cast<Msg16_v1*>(older[kFamily]);
+  auto* v1 = static_cast<Msg16_v1*>(older[id]);
   v1->att.bind(this, -1, &Msg16_v2::getAtt, &Msg16_v2::setAtt);
 }
 
@@ -29,6 +23,6 @@ EulerAngles& Msg16_v2::getAtt() {
 // own, so nothing read is written, and a temporary would only be copied.
 void Msg16_v2::setAtt(EulerAngles angles) { att.get().setFromEA(angles); }
 
-Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(kFamily, 1, links) {
-  peer[kFamily] = this;
+Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
 }

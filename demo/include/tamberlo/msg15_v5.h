@@ -15,6 +15,8 @@
 
 class Msg15_v5 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 5;
   ElementPrev<Position, Msg17_v1> position;
 };
 

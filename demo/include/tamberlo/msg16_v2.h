@@ -12,6 +12,8 @@
 
 class Msg16_v2 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 16;
+  static constexpr std::int32_t versionNo = 2;
   ElementPrev<Quaternions, Msg17_v1> att;
   EulerAngles attEuler;
 };

@@ -10,6 +10,8 @@
 
 class Msg17_v1 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 17;
+  static constexpr std::int32_t versionNo = 1;
   ElementPrev<Position, Msg17_v2> position;
   ElementPrev<Quaternions, Msg17_v2> att;
 };

@@ -11,6 +11,8 @@
 
 class Msg17_v2 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 17;
+  static constexpr std::int32_t versionNo = 2;
   ElementPrev<Position, Msg20_v1> position;
   ElementPrev<Velocity, Msg20_v1> velocity;
   ElementPrev<Quaternions, Msg20_v1> att;

@@ -9,6 +9,8 @@
 
 class Msg18_v1 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 18;
+  static constexpr std::int32_t versionNo = 1;
   ElementPrev<Velocity, Msg17_v2> velocity;
 };
 

@@ -10,6 +10,8 @@
 
 class Msg20_v1 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 20;
+  static constexpr std::int32_t versionNo = 1;
   ElementCur<Position, Msg20_v1> position;
   ElementCur<Velocity, Msg20_v1> velocity;
 };

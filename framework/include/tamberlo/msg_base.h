@@ -8,8 +8,8 @@
 #include <cstdint>
 
 /// Base of every message version.  Not polymorphic: the factory and
-/// getVersion hand out MsgBase pointers that the caller casts to the version
-/// class it asked for.  Version objects are never freed by the library.
+/// getVersion hand out MsgBase pointers; getVersion<Version>() casts to the
+/// class it was asked for.  Version objects are never freed by the library.
 class TAMBERLO_API MsgBase {
  public:
   std::int32_t id;       ///< family id
@@ -27,6 +27,15 @@ class TAMBERLO_API MsgBase {
   /// reachable from this object, or null.  Leaves null entries behind in the
   /// maps it looks up.
   MsgBase* getVersion(std::int32_t familyId, std::int32_t versionNo);
+
+  /// getVersion for a version class, which states its own `familyId` and
+  /// `versionNo`: `root->getVersion<Msg15_v2>()`.  Taking both numbers from
+  /// the class keeps the request and the cast from disagreeing.
+  template <typename Version>
+  Version* getVersion() {
+    return static_cast<Version*>(
+        getVersion(Version::familyId, Version::versionNo));
+  }
 
   /// Replaces `older` with a copy of `links`; the library never calls it.
   void setOlder(MsgMap& links) { older = links; }

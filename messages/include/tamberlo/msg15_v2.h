@@ -11,6 +11,8 @@
 
 class TAMBERLO_API Msg15_v2 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 2;
   ElementPrev<std::int32_t, Msg15_v3> alt;  ///< feet
   ElementPrev<float, Msg15_v3> lat;
   ElementPrev<float, Msg15_v3> lng;

@@ -11,6 +11,8 @@
 
 class TAMBERLO_API Msg15_v3 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 3;
   ElementPrev<float, Msg15_v4> lat;
   ElementPrev<float, Msg15_v4> lng;
   ElementPrev<std::int32_t, Msg15_v4> alt;  ///< feet

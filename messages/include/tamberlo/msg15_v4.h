@@ -11,6 +11,8 @@
 
 class TAMBERLO_API Msg15_v4 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 4;
   /// Altitude in whole feet as last computed for an older version; a read
   /// through v3 or v2 returns a reference to it.
   std::int32_t altFeet = 0;

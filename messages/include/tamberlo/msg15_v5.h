@@ -9,6 +9,8 @@
 
 class TAMBERLO_API Msg15_v5 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 5;
   ElementCur<Position, Msg15_v5> position;  ///< altitude in metres
 
   /// Builds this version and, below it, versions 4, 3 and 2, each bound to

@@ -10,6 +10,8 @@
 
 class TAMBERLO_API Msg16_v1 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 16;
+  static constexpr std::int32_t versionNo = 1;
   /// Reads convert the stored quaternion; writes store setFromEA's result.
   ElementPrev<EulerAngles, Msg16_v2> att;
 

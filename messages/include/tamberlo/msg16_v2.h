@@ -9,6 +9,8 @@
 
 class TAMBERLO_API Msg16_v2 : public MsgBase {
  public:
+  static constexpr std::int32_t familyId = 16;
+  static constexpr std::int32_t versionNo = 2;
   ElementCur<Quaternions, Msg16_v2> att;
   /// The attitude as last converted for Msg16_v1; a read through v1
   /// returns a reference to it.
