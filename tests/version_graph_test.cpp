@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstddef>
+#include <vector>
 
 #include "chains.h"
 
@@ -229,6 +231,82 @@ TEST(VersionGraph, TypedLookupTakesItsNumbersFromTheClass) {
   MsgBase* w2 = keep(MsgBase::getInstance(16));
   EXPECT_EQ(w2->getVersion<Msg16_v2>(), w2);
   EXPECT_EQ(w2->getVersion<Msg16_v1>(), at(w2->older, 16));
+}
+
+// Plain copies make free-standing graph nodes: every field is public.
+std::vector<MsgBase> nodes(std::size_t n, std::int32_t family) {
+  MsgBase model(*keep(MsgBase::getInstance(16)));
+  model.id = family;
+  model.older.clear();
+  model.peer.clear();
+  model.roots.clear();
+  return std::vector<MsgBase>(n, model);
+}
+
+TEST(VersionGraph, LookupsAnswerNullOnCyclesAndKeepTheirOtherAnswers) {
+  MsgMap none;
+  auto* a = keep(new Msg15_v5(none));
+  MsgMap withA{{15, a}};
+  auto* b = keep(new Msg16_v2(withA));
+  // Roots that name each other, as copy-assigning them over each other does.
+  b->roots[16] = a;
+  EXPECT_EQ(a->getVersion(16, 1), nullptr);
+  EXPECT_EQ(b->getVersion(16, 2), nullptr);
+  EXPECT_EQ(a->getVersion(15, 3), a->getVersion<Msg15_v4>()->older.at(15));
+
+  // An older link back up the chain: what lies before the cycle is found.
+  Chain15 c;
+  c.v2->older[15] = c.root;
+  EXPECT_EQ(c.root->getVersion(15, 2), c.v2);
+  EXPECT_EQ(c.root->getVersion(15, 1), nullptr);
+  EXPECT_EQ(c.v3->getVersion(15, 9), nullptr);
+  c.v2->older[15] = c.v2;
+  EXPECT_EQ(c.v4->getVersion(15, 1), nullptr);
+  EXPECT_EQ(c.v4->getVersion(15, 2), c.v2);
+}
+
+TEST(VersionGraph, AnnouncementsReachEachObjectOnceAndCyclesRecordNothing) {
+  // An upstream cycle: v2 -> v3 -> v4 -> v5 -> v2.  No object of it records.
+  Chain15 c;
+  c.root->upstream[15] = c.v2;
+  MsgMap viaV3{{15, c.v3}};
+  auto* b = keep(new Msg16_v2(viaV3));
+  for (MsgBase* m : std::vector<MsgBase*>{c.root, c.v4, c.v3, c.v2})
+    EXPECT_EQ(m->roots.count(16), 0u);
+  EXPECT_EQ(b->roots, MsgMap{});
+
+  // A fan-in of depth 40: every node names both nodes of the level above,
+  // 2^40 paths to the top.  Only the top pair, with no upstream, records.
+  constexpr std::size_t kDepth = 40;
+  std::vector<MsgBase> level = nodes(2 * kDepth + 2, 99);
+  for (std::size_t i = 0; i < 2 * kDepth; ++i) {
+    const std::size_t up = (i / 2 + 1) * 2;
+    level[i].upstream = {{1, &level[up]}, {2, &level[up + 1]}};
+  }
+  MsgMap bottom{{1, &level[0]}};
+  auto* d = keep(new Msg16_v2(bottom));
+  EXPECT_EQ(level[2 * kDepth].roots, (MsgMap{{16, d}}));
+  EXPECT_EQ(level[2 * kDepth + 1].roots, (MsgMap{{16, d}}));
+  EXPECT_EQ(level[2 * kDepth - 1].roots, MsgMap{});
+}
+
+TEST(VersionGraph, WalksDoNotGrowTheStackWithTheGraph) {
+  // Far deeper than a recursive walk's stack allows.
+  constexpr std::size_t kLength = 300000;
+  std::vector<MsgBase> line = nodes(kLength, 99);
+  for (std::size_t i = 0; i + 1 < kLength; ++i) {
+    line[i].version = static_cast<std::int32_t>(i);
+    line[i].older = {{99, &line[i + 1]}};
+    line[i + 1].upstream = {{99, &line[i]}};
+  }
+  line.back().version = -1;
+  EXPECT_EQ(line[0].getVersion(99, -1), &line.back());
+  EXPECT_EQ(line[0].getVersion(99, -2), nullptr);
+
+  MsgMap fromTail{{99, &line.back()}};
+  auto* root = keep(new Msg15_v5(fromTail));
+  EXPECT_EQ(line[0].roots.at(15), root);
+  EXPECT_EQ(line[1].roots.count(15), 0u);
 }
 
 }  // namespace

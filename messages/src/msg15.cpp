@@ -1,6 +1,7 @@
 // Family 15.  Every version but the oldest builds the next older one with
 // its own peer map (so that one's upstream names this object), then binds
-// that version's forwarding elements to itself.
+// that version's forwarding elements to itself.  A constructor that throws
+// takes back its announcement (AnnouncementGuard).
 #include <tamberlo/msg15_v2.h>
 #include <tamberlo/msg15_v3.h>
 #include <tamberlo/msg15_v4.h>
@@ -9,6 +10,8 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#include "announcement.h"
 
 namespace {
 
@@ -32,6 +35,7 @@ std::int32_t truncateToFeet(float feet) {
 }  // namespace
 
 Msg15_v5::Msg15_v5(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  const AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg15_v4(peer);
   init();
@@ -54,6 +58,7 @@ float& Msg15_v5::getAlt() { return position.get().alt.get(); }
 void Msg15_v5::setAlt(float v) { position.get().alt.set(v); }
 
 Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  const AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg15_v3(peer);
   init();
@@ -79,6 +84,7 @@ void Msg15_v4::setAlt(std::int32_t feet) {
 }
 
 Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  const AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg15_v2(peer);
   init();
@@ -92,5 +98,6 @@ void Msg15_v3::init() {
 }
 
 Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  const AnnouncementGuard guard(this);
   peer[id] = this;
 }

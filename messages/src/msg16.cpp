@@ -3,7 +3,10 @@
 #include <tamberlo/msg16_v1.h>
 #include <tamberlo/msg16_v2.h>
 
+#include "announcement.h"
+
 Msg16_v2::Msg16_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  const AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg16_v1(peer);
   init();
@@ -24,5 +27,6 @@ EulerAngles& Msg16_v2::getAtt() {
 void Msg16_v2::setAtt(EulerAngles angles) { att.get().setFromEA(angles); }
 
 Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  const AnnouncementGuard guard(this);
   peer[id] = this;
 }

@@ -1,0 +1,80 @@
+// Construction: a constructor that throws leaves no trace in the objects
+// that existed before it.  This binary's operator new can be told to fail;
+// on ELF the library's allocations come here too.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "chains.h"
+
+namespace {
+// The n-th allocation from now throws; 0 never.
+int failIn = 0;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  if (failIn > 0 && --failIn == 0) throw std::bad_alloc();
+  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+struct Maps {
+  MsgMap older, upstream, peer, roots;
+  bool operator==(const Maps& o) const {
+    return older == o.older && upstream == o.upstream && peer == o.peer &&
+           roots == o.roots;
+  }
+};
+
+std::vector<Maps> mapsOf(const std::vector<MsgBase*>& objects) {
+  std::vector<Maps> all;
+  for (MsgBase* m : objects)
+    all.push_back({m->older, m->upstream, m->peer, m->roots});
+  return all;
+}
+
+template <typename Version>
+MsgBase* build(MsgMap& links) {
+  return new Version(links);
+}
+
+TEST(Construction, FailureLeavesEveryEarlierObjectAsItWas) {
+  Chain15 a;
+  MsgMap withA{{15, a.root}};
+  auto* b = keep(new Msg16_v2(withA));
+  const std::vector<MsgBase*> earlier{a.root, a.v4, a.v3,
+                                      a.v2,   b,    b->getVersion<Msg16_v1>()};
+  for (auto make : {build<Msg15_v5>, build<Msg15_v4>, build<Msg15_v3>,
+                    build<Msg15_v2>, build<Msg16_v2>, build<Msg16_v1>}) {
+    // Unjoined, and joined: the announcement replaces an existing record
+    // in a.root (under 15 through b, or under 16 directly).
+    for (MsgMap links : {MsgMap{}, MsgMap{{15, a.root}, {16, b}}}) {
+      int failures = 0;
+      for (int n = 1;; ++n) {
+        const std::vector<Maps> before = mapsOf(earlier);
+        failIn = n;
+        MsgBase* made = nullptr;
+        try {
+          made = make(links);
+        } catch (const std::bad_alloc&) {
+          ++failures;
+        }
+        failIn = 0;
+        if (made != nullptr) {
+          keep(made);
+          break;
+        }
+        ASSERT_TRUE(mapsOf(earlier) == before) << "allocation " << n;
+      }
+      EXPECT_GE(failures, 2);
+    }
+  }
+}
+
+}  // namespace
