@@ -27,6 +27,17 @@ struct Pending {
 
 thread_local Pending pending;
 
+// Whether `links` names an object under another family's id than `id`, so
+// that a root built from it announces itself.  An older version's map names
+// only its own family: that common case is told without a walk.
+bool namesOtherFamily(const MsgMap& links, std::int32_t id) {
+  if (links.size() == 1 && links.begin()->first == id) return false;
+  for (const auto& [key, object] : links) {
+    if (key != id && object != nullptr) return true;
+  }
+  return false;
+}
+
 // Restores every entry in `changes`, newest first.  Erasing and assigning
 // existing entries allocates nothing, so this cannot fail.
 void undo(std::int32_t familyId, std::vector<Change>& changes) noexcept {
@@ -84,6 +95,21 @@ void announce(MsgBase* root, std::int32_t familyId,
   }
 }
 
+// One step of getVersion from `at`: the object to go on to, or null when
+// the lookup ends there with `answer`.
+MsgBase* lookupStep(MsgBase* at, std::int32_t familyId, std::int32_t versionNo,
+                    MsgBase*& answer) {
+  MsgBase* next = at->roots[familyId];
+  if (next != nullptr && next != at) return next;
+  answer = nullptr;
+  if (familyId != at->id) return nullptr;
+  if (versionNo == at->version) {
+    answer = at;
+    return nullptr;
+  }
+  return at->older[at->id];
+}
+
 void withdraw(MsgBase* root) noexcept {
   if (pending.root != root) return;
   undo(pending.familyId, pending.changes);
@@ -94,20 +120,16 @@ void withdraw(MsgBase* root) noexcept {
 
 MsgBase::MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links)
     : id(familyId), version(versionNo) {
-  // A stale record under this address belongs to an object that is gone.
-  if (pending.root == this) pending.root = nullptr;
   if (links.empty()) {
     roots[id] = this;
-  } else {
+  } else if (namesOtherFamily(links, id)) {
     std::vector<MsgBase*> starts;
     for (const auto& [key, object] : links) {
       if (key != id && object != nullptr) starts.push_back(object);
     }
-    if (!starts.empty()) {
-      announce(this, id, std::move(starts), pending.changes);
-      pending.root = this;
-      pending.familyId = id;
-    }
+    announce(this, id, std::move(starts), pending.changes);
+    pending.root = this;
+    pending.familyId = id;
   }
   try {
     upstream = links;
@@ -126,36 +148,34 @@ void MsgBase::setRoot(MsgBase* root, std::int32_t familyId) {
 MsgBase* MsgBase::getVersion(std::int32_t familyId, std::int32_t versionNo) {
   // Each step depends only on the object it stands on, so a walk that comes
   // back to an object would go round for ever.  Brent's method notices the
-  // return without remembering the path: `mark` jumps ahead to the walk's
-  // position after 1, 2, 4, ... steps, and a walk that meets it again is in
-  // a cycle, which answers null.
-  MsgBase* at = this;
+  // return without remembering the path: `mark` jumps to the walk's
+  // position after 1, 2, 4, 8, ... steps, and a walk that meets it again
+  // is in a cycle, which answers null.
+  MsgBase* answer = nullptr;
+  MsgBase* at = lookupStep(this, familyId, versionNo, answer);
   MsgBase* mark = this;
-  std::uint64_t sinceMark = 0;
-  std::uint64_t markEvery = 1;
-  for (;;) {
-    MsgBase* next = at->roots[familyId];
-    if (next == nullptr || next == at) {
-      if (familyId != at->id) return nullptr;
-      if (versionNo == at->version) return at;
-      next = at->older[at->id];
-      if (next == nullptr) return nullptr;
-    }
-    if (next == mark) return nullptr;
-    if (++sinceMark == markEvery) {
-      mark = next;
-      markEvery *= 2;
-      sinceMark = 0;
-    }
-    at = next;
+  for (std::uint64_t steps = 1; at != nullptr; ++steps) {
+    if (at == mark) return nullptr;
+    if ((steps & (steps - 1)) == 0) mark = at;
+    at = lookupStep(at, familyId, versionNo, answer);
   }
+  return answer;
+}
+
+AnnouncementGuard::AnnouncementGuard(MsgBase* root) noexcept {
+  // The MsgBase part announced exactly when its map, now `upstream`, named
+  // another family's object.
+  if (namesOtherFamily(root->upstream, root->id)) root_ = root;
 }
 
 AnnouncementGuard::~AnnouncementGuard() {
-  if (std::uncaught_exceptions() > uncaught_) {
-    withdraw(root_);
-  } else if (pending.root == root_) {
+  if (root_ != nullptr) withdraw(root_);
+}
+
+void AnnouncementGuard::keep() noexcept {
+  if (root_ != nullptr && pending.root == root_) {
     pending.root = nullptr;
     pending.changes.clear();
   }
+  root_ = nullptr;
 }

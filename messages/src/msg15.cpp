@@ -35,10 +35,11 @@ std::int32_t truncateToFeet(float feet) {
 }  // namespace
 
 Msg15_v5::Msg15_v5(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  const AnnouncementGuard guard(this);
+  AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg15_v4(peer);
   init();
+  guard.keep();
 }
 
 void Msg15_v5::init() {
@@ -58,10 +59,11 @@ float& Msg15_v5::getAlt() { return position.get().alt.get(); }
 void Msg15_v5::setAlt(float v) { position.get().alt.set(v); }
 
 Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  const AnnouncementGuard guard(this);
+  AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg15_v3(peer);
   init();
+  guard.keep();
 }
 
 void Msg15_v4::init() {
@@ -84,10 +86,11 @@ void Msg15_v4::setAlt(std::int32_t feet) {
 }
 
 Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  const AnnouncementGuard guard(this);
+  AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg15_v2(peer);
   init();
+  guard.keep();
 }
 
 void Msg15_v3::init() {
@@ -98,6 +101,7 @@ void Msg15_v3::init() {
 }
 
 Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  const AnnouncementGuard guard(this);
+  AnnouncementGuard guard(this);
   peer[id] = this;
+  guard.keep();
 }

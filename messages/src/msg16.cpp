@@ -6,10 +6,11 @@
 #include "announcement.h"
 
 Msg16_v2::Msg16_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  const AnnouncementGuard guard(this);
+  AnnouncementGuard guard(this);
   peer[id] = this;
   older[id] = new Msg16_v1(peer);
   init();
+  guard.keep();
 }
 
 void Msg16_v2::init() {
@@ -27,6 +28,7 @@ EulerAngles& Msg16_v2::getAtt() {
 void Msg16_v2::setAtt(EulerAngles angles) { att.get().setFromEA(angles); }
 
 Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  const AnnouncementGuard guard(this);
+  AnnouncementGuard guard(this);
   peer[id] = this;
+  guard.keep();
 }
