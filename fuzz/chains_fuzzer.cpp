@@ -249,7 +249,7 @@ class Session {
   }
 
   void checkGetVersion(Entry& e, std::int32_t f, std::int32_t v) {
-    GraphNode* want = GraphModel::find(e.node, f, v);
+    GraphNode* want = model_.find(e.node, f, v);
     check(e.object->getVersion(f, v) == (want ? want->object : nullptr),
           "getVersion answers as the graph says", e);
   }

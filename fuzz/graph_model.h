@@ -3,6 +3,7 @@
 #ifndef TAMBERLO_FUZZ_GRAPH_MODEL_H_
 #define TAMBERLO_FUZZ_GRAPH_MODEL_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -61,12 +62,12 @@ class GraphModel {
 
   /// What getVersion(family, version) called on `at` must return.  Each
   /// step depends only on the node it stands on, so a walk that comes back
-  /// to a node would go round for ever: that answers null.
-  static GraphNode* find(GraphNode* at, std::int32_t family,
-                         std::int32_t version) {
-    std::set<const GraphNode*> visited;
-    while (at != nullptr) {
-      if (!visited.insert(at).second) return nullptr;
+  /// to a node goes round for ever and answers null; one that does not ends
+  /// within as many nodes as there are.
+  GraphNode* find(GraphNode* at, std::int32_t family,
+                  std::int32_t version) const {
+    for (std::size_t steps = 0; at != nullptr; ++steps) {
+      if (steps == nodes_.size()) return nullptr;
       GraphNode* root = entry(at->roots, family);
       if (root != nullptr && root != at) {
         at = root;
