@@ -1,6 +1,7 @@
 // Reads its input as a sequence of operations on a small pool of message
-// objects (chains from the factory, roots built from maps, copies) and
-// checks every answer against a model kept here: the version graph
+// objects (chains from the factory, roots built from maps, copies, and any
+// map entry rewritten, cycles included) and checks every answer against a
+// model kept here: the version graph
 // (graph_model.h) and the values each chain holds, converted as
 // docs/conversions.md says (expected.h).  A mismatch aborts.
 #include <tamberlo/tamberlo.h>
@@ -21,11 +22,9 @@ namespace {
 
 // What one input may create.  The library never frees a chain; this
 // harness frees everything an input built once the input is done, so memory
-// stays flat and LeakSanitizer stays useful.  Announcing a root follows
-// every path up the graph, so its cost grows steeply with the number of
-// roots built from maps that name each other: they are capped lower.
+// stays flat and LeakSanitizer stays useful.  An announcement reaches each
+// object once, so roots built from maps need no lower cap than chains.
 constexpr std::size_t kMaxChains = 8;
-constexpr std::size_t kMaxRootsFromMaps = 5;
 constexpr std::size_t kMaxMapEntries = 4;
 constexpr std::size_t kMaxCopies = 16;
 
@@ -129,7 +128,7 @@ class Session {
   }
 
   void step() {
-    switch (in_.below(7)) {
+    switch (in_.below(8)) {
       case 0:
         return getInstance();
       case 1:
@@ -143,8 +142,10 @@ class Session {
         return;
       case 5:
         return copy();
-      default:
+      case 6:
         return assign();
+      default:
+        return link();
     }
   }
 
@@ -194,7 +195,7 @@ class Session {
   }
 
   void buildFromMap() {
-    if (chains_ >= kMaxChains || rootsFromMaps_ >= kMaxRootsFromMaps) return;
+    if (chains_ >= kMaxChains) return;
     const std::int32_t id = 15 + in_.below(2);
     MsgMap links;
     ModelMap modelLinks;
@@ -209,7 +210,6 @@ class Session {
     }
     MsgBase* root = id == 15 ? static_cast<MsgBase*>(new Msg15_v5(links))
                              : static_cast<MsgBase*>(new Msg16_v2(links));
-    ++rootsFromMaps_;
     addChain(root, id, modelLinks);
   }
 
@@ -249,7 +249,7 @@ class Session {
   }
 
   void checkGetVersion(Entry& e, std::int32_t f, std::int32_t v) {
-    GraphNode* want = GraphModel::find(e.node, f, v);
+    GraphNode* want = model_.find(e.node, f, v);
     check(e.object->getVersion(f, v) == (want ? want->object : nullptr),
           "getVersion answers as the graph says", e);
   }
@@ -493,7 +493,7 @@ class Session {
   }
 
   void copy() {
-    if (entries_.empty() || copied_.size() >= kMaxCopies) return;
+    if (entries_.empty() || copies_ >= kMaxCopies) return;
     Entry source = pick();
     MsgBase* object = nullptr;
     withClass(source.kind, [&](auto t) {
@@ -504,7 +504,7 @@ class Session {
     e.object = object;
     e.node = model_.copy(*source.node, object);
     e.copy = true;
-    copied_.push_back(&e);
+    ++copies_;
     // The newest version holds values: its copy holds copies of them.
     if (e.kind == Kind::k15v5) {
       e.store15 = &stores15_.emplace_back(*source.store15);
@@ -515,9 +515,19 @@ class Session {
     }
   }
 
+  // Copies and the library's newest versions.  Assigning an older version
+  // would copy its element bindings, redirecting the target's whole chain.
+  static bool assignable(const Entry& e) {
+    return e.copy || e.kind == Kind::k15v5 || e.kind == Kind::k16v2;
+  }
+
   void assign() {
-    if (copied_.empty()) return;
-    Entry& target = *copied_[in_.byte() * copied_.size() / 256];
+    std::vector<Entry*> targets;
+    for (Entry& e : entries_) {
+      if (assignable(e)) targets.push_back(&e);
+    }
+    if (targets.empty()) return;
+    Entry& target = *targets[in_.byte() * targets.size() / 256];
     // A source of the same class, searched for from a chosen start.
     const std::size_t start = in_.byte() * entries_.size() / 256;
     Entry* source = nullptr;
@@ -532,17 +542,47 @@ class Session {
     MsgBase* object = target.object;
     *target.node = *source->node;
     target.node->object = object;
+    // The values come over; the target's chain stays bound to the target,
+    // so where reads land (storage, feet cache) stays as it was.
     if (target.kind == Kind::k15v5) {
       const Store15 values = *source->store15;
-      *target.store15 = values;
-      target.store15->storage = static_cast<Msg15_v5*>(object);
+      target.store15->lat = values.lat;
+      target.store15->lng = values.lng;
+      target.store15->metres = values.metres;
     } else if (target.kind == Kind::k16v2) {
       const Store16 values = *source->store16;
-      *target.store16 = values;
-      target.store16->storage = static_cast<Msg16_v2*>(object);
+      std::memcpy(target.store16->q, values.q, sizeof values.q);
     } else {
       target.store15 = source->store15;
       target.store16 = source->store16;
+    }
+  }
+
+  // Any entry of any object's four maps, set to any object or null: links
+  // back up a chain, roots naming each other, upstream links going round.
+  void link() {
+    if (entries_.empty()) return;
+    Entry& e = pick();
+    const std::int32_t key = family();
+    const Entry* to = in_.below(4) != 0 ? &pick() : nullptr;
+    MsgBase* object = to != nullptr ? to->object : nullptr;
+    GraphNode* node = to != nullptr ? to->node : nullptr;
+    switch (in_.below(4)) {
+      case 0:
+        e.object->older[key] = object;
+        e.node->older[key] = node;
+        return;
+      case 1:
+        e.object->upstream[key] = object;
+        e.node->upstream[key] = node;
+        return;
+      case 2:
+        e.object->roots[key] = object;
+        e.node->roots[key] = node;
+        return;
+      default:
+        // Read only while a constructor builds the chain: not modelled.
+        e.object->peer[key] = object;
     }
   }
 
@@ -550,11 +590,10 @@ class Session {
   GraphModel model_;
   std::deque<Entry> entries_;
   std::vector<Entry*> library_;  // objects the library built
-  std::vector<Entry*> copied_;   // objects copied here
   std::deque<Store15> stores15_;
   std::deque<Store16> stores16_;
   std::size_t chains_ = 0;
-  std::size_t rootsFromMaps_ = 0;
+  std::size_t copies_ = 0;
 };
 
 }  // namespace

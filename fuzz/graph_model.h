@@ -3,6 +3,7 @@
 #ifndef TAMBERLO_FUZZ_GRAPH_MODEL_H_
 #define TAMBERLO_FUZZ_GRAPH_MODEL_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -18,7 +19,7 @@ using ModelMap = std::map<std::int32_t, GraphNode*>;
 struct GraphNode {
   std::int32_t id = 0;
   std::int32_t version = 0;
-  GraphNode* older = nullptr;
+  ModelMap older;
   ModelMap upstream;
   ModelMap roots;
   MsgBase* object = nullptr;  ///< the real object this node stands for
@@ -45,7 +46,7 @@ class GraphModel {
         node.upstream = links;
       } else {
         node.upstream = {{family, chain.back()}};
-        chain.back()->older = &node;
+        chain.back()->older[family] = &node;
       }
       chain.push_back(&node);
     }
@@ -59,28 +60,31 @@ class GraphModel {
     return &node;
   }
 
-  /// What getVersion(family, version) called on `at` must return.
-  static GraphNode* find(GraphNode* at, std::int32_t family,
-                         std::int32_t version) {
-    while (at != nullptr) {
-      const auto root = at->roots.find(family);
-      if (root != at->roots.end() && root->second != nullptr &&
-          root->second != at) {
-        at = root->second;
+  /// What getVersion(family, version) called on `at` must return.  Each
+  /// step depends only on the node it stands on, so a walk that comes back
+  /// to a node goes round for ever and answers null; one that does not ends
+  /// within as many nodes as there are.
+  GraphNode* find(GraphNode* at, std::int32_t family,
+                  std::int32_t version) const {
+    for (std::size_t steps = 0; at != nullptr; ++steps) {
+      if (steps == nodes_.size()) return nullptr;
+      GraphNode* root = entry(at->roots, family);
+      if (root != nullptr && root != at) {
+        at = root;
         continue;
       }
       if (family != at->id) return nullptr;
       if (version == at->version) return at;
-      at = at->older;
+      at = entry(at->older, at->id);
     }
     return nullptr;
   }
 
  private:
   // Every object of another family named in `links` hands the new root up
-  // its upstream links; the objects where no link goes further record it.
-  // Visiting each object once gives the same records as following every
-  // path.
+  // its non-null upstream entries, each object once; an object with none
+  // records it.  So no object on an upstream cycle records, and on a graph
+  // without cycles the records are those of following every path.
   static void announce(GraphNode* root, const ModelMap& links) {
     std::vector<GraphNode*> pending;
     for (const auto& [key, node] : links) {
@@ -92,14 +96,20 @@ class GraphModel {
       pending.pop_back();
       if (!seen.insert(node).second) continue;
       bool passedOn = false;
-      for (const auto& entry : node->upstream) {
-        if (entry.second != nullptr) {
-          pending.push_back(entry.second);
+      for (const auto& link : node->upstream) {
+        if (link.second != nullptr) {
+          pending.push_back(link.second);
           passedOn = true;
         }
       }
       if (!passedOn) node->roots[root->id] = root;
     }
+  }
+
+  // An absent key reads as null, as the library's lookups do.
+  static GraphNode* entry(const ModelMap& map, std::int32_t key) {
+    const auto found = map.find(key);
+    return found != map.end() ? found->second : nullptr;
   }
 
   std::deque<GraphNode> nodes_;
