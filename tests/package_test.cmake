@@ -3,6 +3,9 @@
 #                     installed pellory if WITH_PELLORY)
 #   STEP=find_package build the examples with find_package(Tamberlo) and run
 #   STEP=pkg-config   compile the example with pkg-config's flags and run
+#   STEP=toolchain    compile the example with a standard, or a standard
+#                     library, that the library was not built with: it must
+#                     stop with the message that says what to do
 # The compiler and flags of the build under test are passed on, so that a
 # sanitizer build is consumed by a sanitizer build.  A Windows cross build
 # passes its TOOLCHAIN file and its EMULATOR, which runs the programs.
@@ -20,6 +23,15 @@ function(run)
     message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
   endif()
   set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+# Runs the command after `message`, which must fail, printing `message`.
+function(expect_error message)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
+    OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(rc EQUAL 0 OR NOT err MATCHES "${message}")
+    message(FATAL_ERROR "expected '${message}' from: ${ARGN}\n${out}\n${err}")
+  endif()
 endfunction()
 
 # Runs `program` and compares its stdout with expected_<name>.  Windows
@@ -88,6 +100,22 @@ elseif(STEP STREQUAL "pkg-config")
   run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/read_old_version.cpp
     ${flags} -Wl,-rpath,${libdir} -o ${program})
   expect_output(${program} read_old_version)
+elseif(STEP STREQUAL "toolchain")
+  set(compile -fsyntax-only -I${prefix}/include
+    ${SOURCE_DIR}/examples/read_old_version.cpp)
+  set(built
+    "libtamberlo was built against libstdc\\+\\+ without _GLIBCXX_DEBUG")
+  run(${CXX} -std=c++17 ${compile})
+  expect_error("needs C\\+\\+17 or later: compile with -std=c\\+\\+17"
+    ${CXX} -std=c++14 ${compile})
+  expect_error(
+    "${built}.*uses libstdc\\+\\+ with _GLIBCXX_DEBUG.*drop -D_GLIBCXX_DEBUG"
+    ${CXX} -std=c++17 -D_GLIBCXX_DEBUG ${compile})
+  if(CLANG)
+    run(${CLANG} -std=c++17 ${compile})
+    expect_error("${built}.*uses libc\\+\\+.*drop -stdlib=libc\\+\\+"
+      ${CLANG} -std=c++17 -stdlib=libc++ ${compile})
+  endif()
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")
 endif()
