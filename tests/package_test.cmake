@@ -46,7 +46,7 @@ function(expect_output program name)
 endfunction()
 
 if(TOOLCHAIN)
-  set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a)
+  set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a lib/pkgconfig/tamberlo.pc)
   set(pellory bin/Pellory.exe)
   set(exe .exe)
   # Windows finds the DLL on its search path.
@@ -94,11 +94,15 @@ elseif(STEP STREQUAL "pkg-config")
   endif()
   run(${PKG_CONFIG} --cflags --libs tamberlo)
   separate_arguments(flags UNIX_COMMAND "${out} ${CXX_FLAGS} ${LINKER_FLAGS}")
-  run(${PKG_CONFIG} --variable=libdir tamberlo)
-  string(STRIP "${out}" libdir)
-  set(program ${WORK_DIR}/pkg_config_example)
+  if(NOT TOOLCHAIN)
+    # Found at run time through its run path; Windows looks on WINEPATH.
+    run(${PKG_CONFIG} --variable=libdir tamberlo)
+    string(STRIP "${out}" libdir)
+    list(APPEND flags -Wl,-rpath,${libdir})
+  endif()
+  set(program ${WORK_DIR}/pkg_config_example${exe})
   run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/read_old_version.cpp
-    ${flags} -Wl,-rpath,${libdir} -o ${program})
+    ${flags} -o ${program})
   expect_output(${program} read_old_version)
 elseif(STEP STREQUAL "toolchain")
   set(compile -fsyntax-only -I${prefix}/include
