@@ -78,10 +78,14 @@ inline bool attitudeMatches(float w, float x, float y, float z,
   const long double ratio = (qx * qy + qz * qw) / (sx + sy + sz + sw);
 
   const bool north = ratio > 0;
+  // At a pole yaw is +-2 atan2(x, w) as a number, not only as a direction:
+  // anywhere in [-360, 360], the ends where x is a zero and w negative.
+  const long double poleYaw =
+      (north ? 2 : -2) * std::atan2(qx, qw) * detail::kDegrees;
   const bool pole =
       detail::bitsOf(pitch) == detail::bitsOf(north ? 90.0f : -90.0f) &&
       detail::bitsOf(roll) == 0 &&
-      sameAngle(yaw, (north ? 2 : -2) * std::atan2(qx, qw) * detail::kDegrees);
+      std::fabs(yaw - poleYaw) <= detail::kToleranceDegrees;
   const bool regular =
       sameAngle(pitch, std::asin(2 * ratio) * detail::kDegrees) &&
       sameAngle(yaw, std::atan2(2 * (qy * qw - qx * qz), sx - sy - sz + sw) *

@@ -114,7 +114,9 @@ TEST(Family15, FeetOutsideInt32SaturateAndNaNReadsZero) {
   }
 }
 
-TEST(Family15, FeetAreStoredAsMetresRoundedOnce) {
+// feet x 0.3048f in double, rounded once to float: 0.3048 itself would give
+// 9999.87792969 m for 32808 ft.
+TEST(Family15, FeetTimesTheFloatConstantAreRoundedOnceToFloat) {
   Chain15 c;
   c.v2->alt = 32808;
   EXPECT_EQ(c.stored().alt.get(), 9999.87890625f);
@@ -222,6 +224,18 @@ TEST(Family15, CopiesForwardToTheSameNewerObject) {
   Msg15_v5 storedCopy(*c.v5);
   c.v4->lat = 1.0f;
   EXPECT_EQ(storedCopy.position.get().lat.get(), 33.0f);
+  // It holds values of its own, but its roots map names its source.
+  EXPECT_EQ(storedCopy.getVersion<Msg15_v2>(), c.v2);
+}
+
+TEST(Family15, AssigningAnElementCopiesItsBindingNotItsValue) {
+  Chain15 a;
+  Chain15 b;
+  b.v2->lat = 5.0f;
+  a.v2->lat = b.v2->lat;  // a.v2->lat now forwards to b's chain
+  a.v2->lat = 7.0f;
+  EXPECT_EQ(a.stored().lat.get(), 0.0f);
+  EXPECT_EQ(b.stored().lat.get(), 7.0f);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #                     installed pellory if WITH_PELLORY)
 #   STEP=find_package build the examples with find_package(Tamberlo) and run
 #   STEP=pkg-config   compile the example with pkg-config's flags and run
+#   STEP=toolchain    compile the example with a standard, or a standard
+#                     library, that the library was not built with: it must
+#                     stop with the message that says what to do
 # The compiler and flags of the build under test are passed on, so that a
 # sanitizer build is consumed by a sanitizer build.  A Windows cross build
 # passes its TOOLCHAIN file and its EMULATOR, which runs the programs.
@@ -11,6 +14,8 @@ cmake_minimum_required(VERSION 3.23)
 set(prefix ${WORK_DIR}/prefix)
 set(expected_read_old_version "lat 45.000000, alt 32808 ft\n")
 set(expected_temperature "stored 100.00 C\nread 99 F\nvia family 15: -40 F\n")
+set(expected_temperature_v3
+  "stored 100.00 C, 40%\nvia family 15: -40 F\nfamily 15 via family 30: none\n")
 set(expected_pellory "val Lat: 45.000000\nval Alt: 32808\n")
 
 function(run)
@@ -20,6 +25,15 @@ function(run)
     message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
   endif()
   set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+# Runs the command after `message`, which must fail, printing `message`.
+function(expect_error message)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
+    OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(rc EQUAL 0 OR NOT err MATCHES "${message}")
+    message(FATAL_ERROR "expected '${message}' from: ${ARGN}\n${out}\n${err}")
+  endif()
 endfunction()
 
 # Runs `program` and compares its stdout with expected_<name>.  Windows
@@ -34,7 +48,7 @@ function(expect_output program name)
 endfunction()
 
 if(TOOLCHAIN)
-  set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a)
+  set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a lib/pkgconfig/tamberlo.pc)
   set(pellory bin/Pellory.exe)
   set(exe .exe)
   # Windows finds the DLL on its search path.
@@ -74,6 +88,7 @@ elseif(STEP STREQUAL "find_package")
   run(${CMAKE_COMMAND} --build ${build})
   expect_output(${build}/read_old_version${exe} read_old_version)
   expect_output(${build}/temperature${exe} temperature)
+  expect_output(${build}/temperature_v3${exe} temperature_v3)
 elseif(STEP STREQUAL "pkg-config")
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
   run(${PKG_CONFIG} --modversion tamberlo)
@@ -82,12 +97,32 @@ elseif(STEP STREQUAL "pkg-config")
   endif()
   run(${PKG_CONFIG} --cflags --libs tamberlo)
   separate_arguments(flags UNIX_COMMAND "${out} ${CXX_FLAGS} ${LINKER_FLAGS}")
-  run(${PKG_CONFIG} --variable=libdir tamberlo)
-  string(STRIP "${out}" libdir)
-  set(program ${WORK_DIR}/pkg_config_example)
+  if(NOT TOOLCHAIN)
+    # Found at run time through its run path; Windows looks on WINEPATH.
+    run(${PKG_CONFIG} --variable=libdir tamberlo)
+    string(STRIP "${out}" libdir)
+    list(APPEND flags -Wl,-rpath,${libdir})
+  endif()
+  set(program ${WORK_DIR}/pkg_config_example${exe})
   run(${CXX} -std=c++17 ${SOURCE_DIR}/examples/read_old_version.cpp
-    ${flags} -Wl,-rpath,${libdir} -o ${program})
+    ${flags} -o ${program})
   expect_output(${program} read_old_version)
+elseif(STEP STREQUAL "toolchain")
+  set(compile -fsyntax-only -I${prefix}/include
+    ${SOURCE_DIR}/examples/read_old_version.cpp)
+  set(built
+    "libtamberlo was built against libstdc\\+\\+ without _GLIBCXX_DEBUG")
+  run(${CXX} -std=c++17 ${compile})
+  expect_error("needs C\\+\\+17 or later: compile with -std=c\\+\\+17"
+    ${CXX} -std=c++14 ${compile})
+  expect_error(
+    "${built}.*uses libstdc\\+\\+ with _GLIBCXX_DEBUG.*drop -D_GLIBCXX_DEBUG"
+    ${CXX} -std=c++17 -D_GLIBCXX_DEBUG ${compile})
+  if(CLANG)
+    run(${CLANG} -std=c++17 ${compile})
+    expect_error("${built}.*uses libc\\+\\+.*drop -stdlib=libc\\+\\+"
+      ${CLANG} -std=c++17 -stdlib=libc++ ${compile})
+  endif()
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")
 endif()

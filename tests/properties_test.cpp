@@ -125,7 +125,7 @@ TEST(AttitudeProperty, AnglesComeBackAwayFromThePoles) {
   RecordProperty("worst_error_degrees", precise(worst));
 }
 
-TEST(AttitudeProperty, BeyondThresholdPitchIsNinetyAndRollZero) {
+TEST(AttitudeProperty, BeyondThresholdPitchIsNinetyRollZeroYawWithin360) {
   Chain16 c;
   Draw draw(17);
   for (int i = 0; i < 100000; ++i) {
@@ -138,6 +138,11 @@ TEST(AttitudeProperty, BeyondThresholdPitchIsNinetyAndRollZero) {
     ASSERT_EQ(bitsOf(read.pitch.get()), bitsOf(sign * 90.0f))
         << yaw << " " << sign * pitch << " " << roll;
     ASSERT_EQ(bitsOf(read.roll.get()), 0u);
+    // Yaw is 2 atan2(x, w) as a number, which may lie beyond +-180.
+    Quaternions& q = c.v2->att.get();
+    ASSERT_TRUE(expected::attitudeMatches(q.w.get(), q.x.get(), q.y.get(),
+                                          q.z.get(), read))
+        << read.yaw.get();
   }
 }
 

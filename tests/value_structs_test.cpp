@@ -185,6 +185,9 @@ TEST(Attitude, PoleCaseTakesOverBeyondAbout86Degrees) {
   EXPECT_NEAR(fromQ(fromEA(10.0f, 86.3f, 5.0f)).pitch.get(), 86.3f, 1e-4);
   EXPECT_EQ(fromQ(fromEA(10.0f, 86.5f, 5.0f)).pitch.get(), 90.0f);
   EXPECT_EQ(fromQ(fromEA(10.0f, -86.5f, 5.0f)).pitch.get(), -90.0f);
+
+  // The pole's yaw, 2 atan2(x, w), is not brought back into +-180.
+  EXPECT_NEAR(fromQ(fromEA(170.0f, 88.0f, 170.0f)).yaw.get(), 339.647f, 5e-4);
 }
 
 TEST(Attitude, ScalingAQuaternionKeepsItsAngles) {

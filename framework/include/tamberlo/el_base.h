@@ -2,6 +2,8 @@
 #ifndef TAMBERLO_EL_BASE_H_
 #define TAMBERLO_EL_BASE_H_
 
+#include <tamberlo/toolchain_check.h>
+
 /// What every element of value type T offers, whatever its Owner tag.
 ///
 /// A forwarding element reaches a target whose Owner tag differs from its

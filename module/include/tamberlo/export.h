@@ -6,6 +6,8 @@
 #ifndef TAMBERLO_EXPORT_H_
 #define TAMBERLO_EXPORT_H_
 
+#include <tamberlo/toolchain_check.h>
+
 #if defined(_WIN32) || defined(__CYGWIN__)
 #if defined(TAMBERLO_EXPORTS)
 #define TAMBERLO_API __declspec(dllexport)

@@ -1,0 +1,125 @@
+// Family 30 of examples/temperature.cpp after a third version was added:
+// version 3 stores the temperature and a new field, the former newest
+// version 2 now forwards to it, and version 1 is unchanged.
+// docs/adding-a-version.md walks through the change.
+#include <tamberlo/tamberlo.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+// The new newest version stores every field.
+class Msg30_v3 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 30;
+  static constexpr std::int32_t versionNo = 3;
+  ElementCur<float, Msg30_v3> celsius;
+  ElementCur<float, Msg30_v3> humidity;  ///< percent; new in version 3
+
+  explicit Msg30_v3(MsgMap& links);
+
+ private:
+  void init();
+};
+
+// The former newest version, now in the middle: its stored field became a
+// forwarding one, and it keeps the cache and accessors that version 1 uses.
+class Msg30_v2 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 30;
+  static constexpr std::int32_t versionNo = 2;
+  ElementPrev<float, Msg30_v3> celsius;
+  /// Whole degrees Fahrenheit as last computed for Msg30_v1.
+  std::int32_t fahrenheit = 0;
+
+  explicit Msg30_v2(MsgMap& links);
+
+ private:
+  void init();
+  std::int32_t& getFahrenheit();
+  void setFahrenheit(std::int32_t degrees);
+};
+
+// Unchanged.
+class Msg30_v1 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 30;
+  static constexpr std::int32_t versionNo = 1;
+  ElementPrev<std::int32_t, Msg30_v2> fahrenheit;
+
+  explicit Msg30_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    peer[id] = this;
+  }
+};
+
+Msg30_v3::Msg30_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg30_v2(peer);
+  init();
+}
+
+// Celsius passes unchanged, so version 2 forwards to it in member form.
+void Msg30_v3::init() {
+  auto* v2 = static_cast<Msg30_v2*>(older[id]);
+  v2->celsius.bind(this, elementOffset(*this, celsius), nullptr, nullptr);
+}
+
+// Version 2's constructor, init and accessors are as before: the accessors
+// reach the data through celsius, which now forwards.
+Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  peer[id] = this;
+  older[id] = new Msg30_v1(peer);
+  init();
+}
+
+void Msg30_v2::init() {
+  auto* v1 = static_cast<Msg30_v1*>(older[id]);
+  v1->fahrenheit.bind(this, -1, &Msg30_v2::getFahrenheit,
+                      &Msg30_v2::setFahrenheit);
+}
+
+std::int32_t& Msg30_v2::getFahrenheit() {
+  const double f = std::round(celsius.get() * 9.0 / 5.0 + 32.0);
+  // Converting NaN or an out-of-range value to an integer is undefined.
+  if (std::isnan(f)) {
+    fahrenheit = 0;
+  } else if (f >= 2147483647.0) {
+    fahrenheit = std::numeric_limits<std::int32_t>::max();
+  } else if (f <= -2147483648.0) {
+    fahrenheit = std::numeric_limits<std::int32_t>::min();
+  } else {
+    fahrenheit = static_cast<std::int32_t>(f);
+  }
+  return fahrenheit;
+}
+
+void Msg30_v2::setFahrenheit(std::int32_t degrees) {
+  celsius = static_cast<float>((degrees - 32.0) * 5.0 / 9.0);
+}
+
+int main() {
+  // Roots live as long as the process.  Held in static storage, they and
+  // everything they link to stay reachable, so leak checkers do not report
+  // them.
+  static MsgMap none;
+  static auto* const temperature = new Msg30_v3(none);
+  static MsgBase* const position = MsgBase::getInstance(15);
+
+  auto* v1 = temperature->getVersion<Msg30_v1>();
+  v1->fahrenheit = 212;  // through version 2's accessors into version 3
+  temperature->humidity = 40.0f;
+  std::printf("stored %.2f C, %.0f%%\n", temperature->celsius.get(),
+              temperature->humidity.get());
+
+  // Joining is one-way: the joined root announces itself to family 15's
+  // root, which then finds family 30, but it answers only for its own.
+  MsgMap known{{15, position}};
+  auto* joined = new Msg30_v3(known);
+  joined->celsius = -40.0f;
+  auto* seen = position->getVersion<Msg30_v1>();
+  std::printf("via family 15: %d F\n", seen->fahrenheit.get());
+  std::printf("family 15 via family 30: %s\n",
+              joined->getVersion<Msg15_v2>() == nullptr ? "none" : "found");
+  return 0;
+}
