@@ -4,10 +4,10 @@
 // docs/adding-a-version.md walks through the change.
 #include <tamberlo/tamberlo.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
+
+#include "fahrenheit.h"
 
 // The new newest version stores every field.
 class Msg30_v3 : public MsgBase {
@@ -80,22 +80,12 @@ void Msg30_v2::init() {
 }
 
 std::int32_t& Msg30_v2::getFahrenheit() {
-  const double f = std::round(celsius.get() * 9.0 / 5.0 + 32.0);
-  // Converting NaN or an out-of-range value to an integer is undefined.
-  if (std::isnan(f)) {
-    fahrenheit = 0;
-  } else if (f >= 2147483647.0) {
-    fahrenheit = std::numeric_limits<std::int32_t>::max();
-  } else if (f <= -2147483648.0) {
-    fahrenheit = std::numeric_limits<std::int32_t>::min();
-  } else {
-    fahrenheit = static_cast<std::int32_t>(f);
-  }
+  fahrenheit = wholeFahrenheit(celsius.get());
   return fahrenheit;
 }
 
 void Msg30_v2::setFahrenheit(std::int32_t degrees) {
-  celsius = static_cast<float>((degrees - 32.0) * 5.0 / 9.0);
+  celsius = celsiusFrom(degrees);
 }
 
 int main() {
