@@ -6,12 +6,22 @@
 #   STEP=toolchain    compile the example with a standard, or a standard
 #                     library, that the library was not built with: it must
 #                     stop with the message that says what to do
+#   STEP=deb          build the .debs and the tarball, check their split and
+#                     lintian, unpack them into WORK_DIR/root, run pellory
+#   STEP=zip          build the Windows .zip, check it, unpack it into
+#                     WORK_DIR/root and run Pellory.exe
+#   STEP=fetchcontent build tests/embedding, which takes SOURCE_DIR with
+#                     FetchContent, and run it
+# find_package and pkg-config consume PREFIX if given (an unpacked package).
 # The compiler and flags of the build under test are passed on, so that a
 # sanitizer build is consumed by a sanitizer build.  A Windows cross build
 # passes its TOOLCHAIN file and its EMULATOR, which runs the programs.
 cmake_minimum_required(VERSION 3.23)
 
 set(prefix ${WORK_DIR}/prefix)
+if(PREFIX)
+  set(prefix ${PREFIX})
+endif()
 set(expected_read_old_version "lat 45.000000, alt 32808 ft\n")
 set(expected_temperature "stored 100.00 C\nread 99 F\nvia family 15: -40 F\n")
 set(expected_temperature_v3
@@ -47,6 +57,42 @@ function(expect_output program name)
   endif()
 endfunction()
 
+# Unpacks the one archive matching `pattern` into `dir`, without the
+# archive's top-level folder.
+function(unpack pattern dir)
+  file(GLOB archive ${pattern})
+  file(REMOVE_RECURSE ${dir}.tmp ${dir})
+  file(MAKE_DIRECTORY ${dir}.tmp)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${archive}
+    WORKING_DIRECTORY ${dir}.tmp COMMAND_ERROR_IS_FATAL ANY)
+  file(GLOB top ${dir}.tmp/*)
+  file(RENAME ${top} ${dir})
+  file(REMOVE_RECURSE ${dir}.tmp)
+endfunction()
+
+# Fails unless the lists `actual` and `expected` hold the same items.
+function(expect_same what actual expected)
+  list(SORT actual)
+  list(SORT expected)
+  if(NOT actual STREQUAL expected)
+    message(FATAL_ERROR "${what} holds\n${actual}\nexpected\n${expected}")
+  endif()
+endfunction()
+
+# Sets `var` to the development files an install holds below its prefix,
+# the .so link aside: headers, CMake package and tamberlo.pc.
+function(development_files var libdir)
+  file(GLOB headers RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*/include/tamberlo/*.h)
+  list(FILTER headers EXCLUDE REGEX "^demo/")
+  list(TRANSFORM headers REPLACE "^[a-z]+/include/" "include/")
+  list(APPEND headers include/tamberlo/built_with.h)  # generated
+  list(APPEND headers ${libdir}/pkgconfig/tamberlo.pc)
+  foreach(f Config ConfigVersion Targets Targets-release)
+    list(APPEND headers ${libdir}/cmake/Tamberlo/Tamberlo${f}.cmake)
+  endforeach()
+  set(${var} ${headers} PARENT_SCOPE)
+endfunction()
+
 if(TOOLCHAIN)
   set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a lib/pkgconfig/tamberlo.pc)
   set(pellory bin/Pellory.exe)
@@ -54,7 +100,7 @@ if(TOOLCHAIN)
   # Windows finds the DLL on its search path.
   set(ENV{WINEPATH} "Z:${prefix}/bin")
 else()
-  set(installed lib/libtamberlo.so.1 lib/pkgconfig/tamberlo.pc)
+  set(installed ${LIBDIR}/libtamberlo.so.1 ${LIBDIR}/pkgconfig/tamberlo.pc)
   set(pellory bin/pellory)
   set(exe "")
 endif()
@@ -62,14 +108,19 @@ endif()
 if(STEP STREQUAL "install")
   file(REMOVE_RECURSE ${prefix})
   run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-  foreach(f include/tamberlo/tamberlo.h lib/cmake/Tamberlo/TamberloConfig.cmake
-            lib/cmake/Tamberlo/TamberloConfigVersion.cmake ${installed})
+  foreach(f include/tamberlo/tamberlo.h
+            ${LIBDIR}/cmake/Tamberlo/TamberloConfig.cmake
+            ${LIBDIR}/cmake/Tamberlo/TamberloConfigVersion.cmake ${installed})
     if(NOT EXISTS ${prefix}/${f})
       message(FATAL_ERROR "install did not produce ${f}")
     endif()
   endforeach()
   if(WITH_PELLORY)
-    # Finds the installed library through its run path, or beside it.
+    # Finds the installed library through its run path, or beside it; a
+    # build laid out for /usr has no run path.
+    if(NOT PELLORY_RUN_PATH)
+      set(ENV{LD_LIBRARY_PATH} ${prefix}/${LIBDIR})
+    endif()
     expect_output(${prefix}/${pellory} pellory)
   endif()
 elseif(STEP STREQUAL "find_package")
@@ -78,7 +129,7 @@ elseif(STEP STREQUAL "find_package")
   if(TOOLCHAIN)
     # A cross toolchain confines package searches to its target root.
     set(platform -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}
-      -DTamberlo_DIR=${prefix}/lib/cmake/Tamberlo)
+      -DTamberlo_DIR=${prefix}/${LIBDIR}/cmake/Tamberlo)
   else()
     set(platform -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix})
   endif()
@@ -90,7 +141,7 @@ elseif(STEP STREQUAL "find_package")
   expect_output(${build}/temperature${exe} temperature)
   expect_output(${build}/temperature_v3${exe} temperature_v3)
 elseif(STEP STREQUAL "pkg-config")
-  set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+  set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
   run(${PKG_CONFIG} --modversion tamberlo)
   if(NOT out STREQUAL "${VERSION}\n")
     message(FATAL_ERROR "pkg-config reports version ${out}")
@@ -122,6 +173,80 @@ elseif(STEP STREQUAL "toolchain")
     run(${CLANG} -std=c++17 ${compile})
     expect_error("${built}.*uses libc\\+\\+.*drop -stdlib=libc\\+\\+"
       ${CLANG} -std=c++17 -stdlib=libc++ ${compile})
+  endif()
+elseif(STEP STREQUAL "deb")
+  file(REMOVE_RECURSE ${WORK_DIR})
+  run(${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/cpack)
+  set(lib usr/${LIBDIR})
+  development_files(dev ${LIBDIR})
+  list(TRANSFORM dev PREPEND usr/)
+  set(files_libtamberlo1 ${lib}/libtamberlo.so.1 ${lib}/libtamberlo.so.${VERSION})
+  set(files_libtamberlo-dev ${dev} ${lib}/libtamberlo.so)
+  set(files_pellory usr/bin/pellory usr/share/man/man1/pellory.1.gz)
+  set(depends_libtamberlo1 "libstdc\\+\\+6 ")
+  set(depends_libtamberlo-dev "^libtamberlo1 \\(= ${VERSION}\\)\n$")
+  set(depends_pellory "^libtamberlo1 \\(= ${VERSION}\\), .*libstdc\\+\\+6 ")
+  set(all "")
+  foreach(package libtamberlo1 libtamberlo-dev pellory)
+    file(GLOB deb ${WORK_DIR}/cpack/${package}_${VERSION}_*.deb)
+    list(APPEND debs ${deb})
+    run(dpkg-deb --contents ${deb})
+    string(REGEX MATCHALL "\\./[^ \n]*[^/ \n]( -> [^\n]*)?\n" listed "${out}")
+    list(TRANSFORM listed REPLACE "^\\./([^ \n]*).*" "\\1")
+    expect_same(${package} "${listed}" "${files_${package}};\
+usr/share/doc/${package}/copyright;usr/share/doc/${package}/changelog.gz")
+    list(APPEND all ${listed})
+    run(dpkg-deb --field ${deb} Depends)
+    if(NOT out MATCHES "${depends_${package}}")
+      message(FATAL_ERROR "${package} depends on ${out}")
+    endif()
+    run(dpkg-deb -x ${deb} ${WORK_DIR}/root)
+  endforeach()
+  # The tarball holds the install tree below /usr: each of its files is in
+  # exactly one package.
+  unpack(${WORK_DIR}/cpack/Tamberlo-${VERSION}-*.tar.gz ${WORK_DIR}/tree)
+  file(GLOB_RECURSE tree RELATIVE ${WORK_DIR}/tree ${WORK_DIR}/tree/*)
+  list(TRANSFORM all REPLACE "^usr/" "")
+  expect_same("the tarball" "${tree}" "${all}")
+  list(GET debs 0 runtime)
+  run(dpkg-deb --info ${runtime} shlibs)
+  if(NOT out STREQUAL "libtamberlo 1 libtamberlo1 (= ${VERSION})\n")
+    message(FATAL_ERROR "libtamberlo1's shlibs: ${out}")
+  endif()
+  run(${LINTIAN} --fail-on error ${debs})
+  message("${out}")
+  set(ENV{LD_LIBRARY_PATH} ${WORK_DIR}/root/${lib})
+  expect_output(${WORK_DIR}/root/usr/bin/pellory pellory)
+elseif(STEP STREQUAL "zip")
+  file(REMOVE_RECURSE ${WORK_DIR})
+  run(${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/cpack)
+  unpack(${WORK_DIR}/cpack/Tamberlo-${VERSION}-*.zip ${WORK_DIR}/root)
+  file(GLOB_RECURSE listed RELATIVE ${WORK_DIR}/root ${WORK_DIR}/root/*)
+  development_files(expected lib)
+  expect_same("the zip" "${listed}" "${expected};bin/Tamberlo.dll;\
+bin/Pellory.exe;lib/libTamberlo.dll.a")
+  expect_output(${WORK_DIR}/root/bin/Pellory.exe pellory)
+elseif(STEP STREQUAL "fetchcontent")
+  set(build ${WORK_DIR}/embedding)
+  file(REMOVE_RECURSE ${build})
+  # tests/embedding checks that the library adds no programs or tests.
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/embedding -B ${build}
+    -DCMAKE_CXX_COMPILER=${CXX} -DFETCHCONTENT_SOURCE_DIR_TAMBERLO=${SOURCE_DIR}
+    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DCMAKE_CXX_FLAGS=${CXX_FLAGS}
+    -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
+  run(${CMAKE_COMMAND} --build ${build})
+  expect_output(${build}/read_old_version read_old_version)
+  # The library's warning flags stay on its own target.
+  file(READ ${build}/compile_commands.json commands)
+  string(REGEX MATCH "[^\n]*read_old_version\\.cpp\\.o[^\n]*" command
+    "${commands}")
+  if(NOT command OR command MATCHES " -W| -ffp-contract")
+    message(FATAL_ERROR "the parent's compile command: '${command}'")
+  endif()
+  # Nor does it install anything.
+  run(${CMAKE_COMMAND} --install ${build} --prefix ${WORK_DIR}/embedded-install)
+  if(EXISTS ${WORK_DIR}/embedded-install)
+    message(FATAL_ERROR "the embedded library installed files")
   endif()
 else()
   message(FATAL_ERROR "unknown STEP '${STEP}'")

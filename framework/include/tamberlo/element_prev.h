@@ -49,9 +49,7 @@ class ElementPrev : public ElBase<T, Owner> {
   }
 
   void set(const T& v) override {
-    if (owner == nullptr) {
-      value = v;
-    } else if (setter != nullptr) {
+    if (owner != nullptr && setter != nullptr) {
       (owner->*setter)(v);
     } else if (ElInterface<T>* t = target()) {
       t->set(v);
@@ -65,12 +63,16 @@ class ElementPrev : public ElBase<T, Owner> {
   void operator=(T v) { set(v); }
 
  private:
-  ElInterface<T>* target() const {
-    if (offset < 0) return nullptr;
+  // The member form binds by byte offset, so reaching the target takes byte
+  // arithmetic and casts.
+  // NOLINTBEGIN(cppcoreguidelines-pro-type-reinterpret-cast,cppcoreguidelines-pro-bounds-pointer-arithmetic)
+  [[nodiscard]] ElInterface<T>* target() const {
+    if (owner == nullptr || offset < 0) return nullptr;
     unsigned char* bytes = reinterpret_cast<unsigned char*>(owner) + offset;
     // The bytes hold an element of value type T: its ElInterface<T> part.
     return std::launder(reinterpret_cast<ElInterface<T>*>(bytes));
   }
+  // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast,cppcoreguidelines-pro-bounds-pointer-arithmetic)
 };
 
 /// The offset to pass to ElementPrev::bind for `member`, an element of
@@ -78,7 +80,10 @@ class ElementPrev : public ElBase<T, Owner> {
 /// standard-layout and offsetof does not apply to them.
 template <typename Owner, typename T>
 std::int32_t elementOffset(const Owner& owner, const ElInterface<T>& member) {
+  // Byte addresses are what the member form stores.
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
   const auto* start = reinterpret_cast<const unsigned char*>(&owner);
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
   const auto* at = reinterpret_cast<const unsigned char*>(&member);
   return static_cast<std::int32_t>(at - start);
 }
