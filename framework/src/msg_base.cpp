@@ -1,8 +1,8 @@
 #include <tamberlo/msg_base.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <unordered_set>
-#include <utility>
 #include <vector>
 
 #include "announcement.h"
@@ -25,17 +25,19 @@ struct Pending {
   std::vector<Change> changes;
 };
 
-thread_local Pending pending;
+Pending& pending() {
+  thread_local Pending slot;
+  return slot;
+}
 
 // Whether `links` names an object under another family's id than `id`, so
 // that a root built from it announces itself.  An older version's map names
 // only its own family: that common case is told without a walk.
 bool namesOtherFamily(const MsgMap& links, std::int32_t id) {
   if (links.size() == 1 && links.begin()->first == id) return false;
-  for (const auto& [key, object] : links) {
-    if (key != id && object != nullptr) return true;
-  }
-  return false;
+  return std::any_of(links.begin(), links.end(), [id](const auto& entry) {
+    return entry.first != id && entry.second != nullptr;
+  });
 }
 
 // Restores every entry in `changes`, newest first.  Erasing and assigning
@@ -57,7 +59,8 @@ void undo(std::int32_t familyId, std::vector<Change>& changes) noexcept {
 // found, and takes them back if one fails, so an exception leaves every map
 // as it was.  `changes` receives what was replaced.
 void announce(MsgBase* root, std::int32_t familyId,
-              std::vector<MsgBase*> starts, std::vector<Change>& changes) {
+              const std::vector<MsgBase*>& starts,
+              std::vector<Change>& changes) {
   std::unordered_set<MsgBase*> reached;
   std::vector<MsgBase*> work;
   for (MsgBase* start : starts) {
@@ -111,9 +114,9 @@ MsgBase* lookupStep(MsgBase* at, std::int32_t familyId, std::int32_t versionNo,
 }
 
 void withdraw(MsgBase* root) noexcept {
-  if (pending.root != root) return;
-  undo(pending.familyId, pending.changes);
-  pending.root = nullptr;
+  if (pending().root != root) return;
+  undo(pending().familyId, pending().changes);
+  pending().root = nullptr;
 }
 
 }  // namespace
@@ -127,9 +130,9 @@ MsgBase::MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links)
     for (const auto& [key, object] : links) {
       if (key != id && object != nullptr) starts.push_back(object);
     }
-    announce(this, id, std::move(starts), pending.changes);
-    pending.root = this;
-    pending.familyId = id;
+    announce(this, id, starts, pending().changes);
+    pending().root = this;
+    pending().familyId = id;
   }
   try {
     upstream = links;
@@ -173,9 +176,9 @@ AnnouncementGuard::~AnnouncementGuard() {
 }
 
 void AnnouncementGuard::keep() noexcept {
-  if (root_ != nullptr && pending.root == root_) {
-    pending.root = nullptr;
-    pending.changes.clear();
+  if (root_ != nullptr && pending().root == root_) {
+    pending().root = nullptr;
+    pending().changes.clear();
   }
   root_ = nullptr;
 }

@@ -15,6 +15,8 @@
 
 #include <cstddef>  // like any standard header, identifies its library
 
+// Macros, not constants: the preprocessor compares them in #if.
+// NOLINTBEGIN(cppcoreguidelines-macro-usage)
 #define TAMBERLO_STDLIB_OTHER 0
 #define TAMBERLO_STDLIB_LIBSTDCXX 1
 #define TAMBERLO_STDLIB_LIBSTDCXX_DEBUG 2
@@ -29,6 +31,7 @@
 #else
 #define TAMBERLO_STDLIB TAMBERLO_STDLIB_OTHER
 #endif
+// NOLINTEND(cppcoreguidelines-macro-usage)
 
 #if TAMBERLO_STDLIB != TAMBERLO_BUILT_WITH_STDLIB
 #if TAMBERLO_BUILT_WITH_STDLIB == TAMBERLO_STDLIB_LIBSTDCXX
