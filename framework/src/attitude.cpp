@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "exact_arithmetic.h"
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "exact_arithmetic.h"
+
 namespace {
 
 constexpr std::int32_t kFamily = 15;
