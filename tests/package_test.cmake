@@ -4,8 +4,9 @@
 #   STEP=find_package build the examples with find_package(Tamberlo) and run
 #   STEP=pkg-config   compile the example with pkg-config's flags and run
 # The compiler and flags of the build under test are passed on, so that a
-# sanitizer build is consumed by a sanitizer build.  A Windows cross build
-# passes its TOOLCHAIN file and its EMULATOR, which runs the programs.
+# sanitizer build is consumed by a sanitizer build.  A cross build passes
+# its TOOLCHAIN file and its EMULATOR, which runs the programs; WINDOWS says
+# which file names to expect.
 cmake_minimum_required(VERSION 3.23)
 
 set(prefix ${WORK_DIR}/prefix)
@@ -25,7 +26,8 @@ endfunction()
 # Runs `program` and compares its stdout with expected_<name>.  Windows
 # text streams end lines with CR LF.
 function(expect_output program name)
-  run(${EMULATOR} ${program})
+  separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
+  run(${emulator} ${program})
   string(REPLACE "\r\n" "\n" out "${out}")
   if(NOT out STREQUAL expected_${name})
     message(FATAL_ERROR
@@ -33,7 +35,7 @@ function(expect_output program name)
   endif()
 endfunction()
 
-if(TOOLCHAIN)
+if(WINDOWS)
   set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a)
   set(pellory bin/Pellory.exe)
   set(exe .exe)
