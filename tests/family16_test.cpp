@@ -151,8 +151,8 @@ TEST(Family16, RightAnglesAndWholeTurnsStoreTheSameBitsEverywhere) {
   using Bits = std::array<std::uint32_t, 4>;
   EXPECT_EQ(stored(180, 0, 0), (Bits{0x248d3132, 0, 0x3f800000, 0}));
   EXPECT_EQ(stored(0, 0, -180), (Bits{0x248d3132, 0xbf800000, 0, 0}));
-  // Two turns change nothing, however many: no rounding of a huge radian
-  // angle takes part.
+  // Multiples of 720 degrees change nothing, however large: no rounding of
+  // a huge radian angle takes part.
   EXPECT_EQ(stored(900, 0, 0), stored(180, 0, 0));
   EXPECT_EQ(stored(0, -90 - 720 * 1024, 0), stored(0, -90, 0));
   EXPECT_EQ(stored(720 << 20, 0, -720.0f * 0x1p60f),
