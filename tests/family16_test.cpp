@@ -2,7 +2,9 @@
 // through v2's converting accessors.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -133,6 +135,28 @@ TEST(Family16, CopiesForwardToTheSameNewerObject) {
   c.v1->att.set(angles(1.0f, 2.0f, 3.0f));
   expectSameBits(assigned.att.get(), snapshot);
   EXPECT_NE(bitsOf(c.v2->att.get().w.get()), bitsOf(snapshot.w.get()));
+}
+
+// The half angle of 180 degrees is the double nearest pi/2, whose cosine
+// is 6.12323426e-17 as a float.  Math libraries that reduce with a short pi
+// got 6.12303177e-17; the library reduces such arguments itself.
+TEST(Family16, RightAnglesAndWholeTurnsStoreTheSameBitsEverywhere) {
+  const auto stored = [](float yaw, float pitch, float roll) {
+    Quaternions q;
+    EulerAngles ea = angles(yaw, pitch, roll);
+    q.setFromEA(ea);
+    return std::array<std::uint32_t, 4>{bitsOf(q.w.get()), bitsOf(q.x.get()),
+                                        bitsOf(q.y.get()), bitsOf(q.z.get())};
+  };
+  using Bits = std::array<std::uint32_t, 4>;
+  EXPECT_EQ(stored(180, 0, 0), (Bits{0x248d3132, 0, 0x3f800000, 0}));
+  EXPECT_EQ(stored(0, 0, -180), (Bits{0x248d3132, 0xbf800000, 0, 0}));
+  // Multiples of 720 degrees change nothing, however large: no rounding of
+  // a huge radian angle takes part.
+  EXPECT_EQ(stored(900, 0, 0), stored(180, 0, 0));
+  EXPECT_EQ(stored(0, -90 - 720 * 1024, 0), stored(0, -90, 0));
+  EXPECT_EQ(stored(720 << 20, 0, -720.0f * 0x1p60f),
+            (Bits{0x3f800000, 0, 0, 0}));
 }
 
 }  // namespace

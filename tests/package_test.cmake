@@ -14,8 +14,9 @@
 #                     FetchContent, and run it
 # find_package and pkg-config consume PREFIX if given (an unpacked package).
 # The compiler and flags of the build under test are passed on, so that a
-# sanitizer build is consumed by a sanitizer build.  A Windows cross build
-# passes its TOOLCHAIN file and its EMULATOR, which runs the programs.
+# sanitizer build is consumed by a sanitizer build.  A cross build passes
+# its TOOLCHAIN file and its EMULATOR, which runs the programs; WINDOWS says
+# which file names to expect.
 cmake_minimum_required(VERSION 3.23)
 
 set(prefix ${WORK_DIR}/prefix)
@@ -49,7 +50,8 @@ endfunction()
 # Runs `program` and compares its stdout with expected_<name>.  Windows
 # text streams end lines with CR LF.
 function(expect_output program name)
-  run(${EMULATOR} ${program})
+  separate_arguments(emulator UNIX_COMMAND "${EMULATOR}")
+  run(${emulator} ${program})
   string(REPLACE "\r\n" "\n" out "${out}")
   if(NOT out STREQUAL expected_${name})
     message(FATAL_ERROR
@@ -93,7 +95,7 @@ function(development_files var libdir)
   set(${var} ${headers} PARENT_SCOPE)
 endfunction()
 
-if(TOOLCHAIN)
+if(WINDOWS)
   set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a lib/pkgconfig/tamberlo.pc)
   set(pellory bin/Pellory.exe)
   set(exe .exe)
@@ -148,7 +150,7 @@ elseif(STEP STREQUAL "pkg-config")
   endif()
   run(${PKG_CONFIG} --cflags --libs tamberlo)
   separate_arguments(flags UNIX_COMMAND "${out} ${CXX_FLAGS} ${LINKER_FLAGS}")
-  if(NOT TOOLCHAIN)
+  if(NOT WINDOWS)
     # Found at run time through its run path; Windows looks on WINEPATH.
     run(${PKG_CONFIG} --variable=libdir tamberlo)
     string(STRIP "${out}" libdir)

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "exact_arithmetic.h"
+
 namespace {
 
 constexpr double kPi = 3.141592653589793;
@@ -14,8 +16,43 @@ constexpr double kDegreesPerRadian = 57.29577951308232;
 // the poles take over (regular pitch beyond about +-86.38 degrees).
 constexpr double kPoleThreshold = 0.499;
 
+// An angle beyond a turn is first reduced exactly to [-360, 360] degrees,
+// which keeps its half angle's sine and cosine: math libraries reduce huge
+// radian arguments with different precisions of pi.
 double halfAngleRadians(float degrees) {
-  return (static_cast<double>(degrees) * kPi) / 360.0;
+  double turns = degrees;
+  if (std::fabs(turns) > 360.0) turns = std::remainder(turns, 720.0);
+  return (turns * kPi) / 360.0;
+}
+
+struct SinCos {
+  double sin;
+  double cos;
+};
+
+// Sine and cosine of |h| <= pi.  Beyond pi/4 the argument is reduced here,
+// by pi/2 or pi held in two doubles, and the math library only sees
+// [-pi/4, pi/4]: some libraries (MinGW-w64's x87 code) reduce with a 66-bit
+// pi, which leaves few right bits in cos(pi/2), the w of a yaw of 180.
+SinCos sinCos(double h) {
+  constexpr double kQuarterPi = 0.7853981633974483;
+  constexpr double kHalfPiLow = 6.123233995736766e-17;  // pi/2 - kHalfPi
+  const double a = std::fabs(h);
+  if (!(a > kQuarterPi)) return {std::sin(h), std::cos(h)};  // NaN too
+  const double k = a > 3 * kQuarterPi ? 2.0 : 1.0;
+  const double high = a - k * kHalfPi;  // exact (Sterbenz)
+  const double low = -k * kHalfPiLow;
+  const double r = high + low;  // r + tail is a - k pi/2, to 107 bits
+  const double lowPart = r - high;
+  const double tail = (high - (r - lowPart)) + (low - lowPart);
+  const double sinRounded = std::sin(r);
+  const double cosRounded = std::cos(r);
+  const double sinR = sinRounded + cosRounded * tail;
+  const double cosR = cosRounded - sinRounded * tail;
+  // a = pi/2 + r: sin a = cos r, cos a = -sin r; a = pi + r: negated.
+  const double sinA = k == 1.0 ? cosR : -sinR;
+  const double cosA = k == 1.0 ? -sinR : -cosR;
+  return {h < 0 ? -sinA : sinA, cosA};
 }
 
 #if defined(_MSC_VER)
@@ -44,12 +81,9 @@ void Quaternions::setFromEA(EulerAngles& ea) {
   const double hYaw = halfAngleRadians(ea.yaw.get());
   const double hPitch = halfAngleRadians(ea.pitch.get());
   const double hRoll = halfAngleRadians(ea.roll.get());
-  const double c1 = std::cos(hYaw);
-  const double s1 = std::sin(hYaw);
-  const double c2 = std::cos(hPitch);
-  const double s2 = std::sin(hPitch);
-  const double c3 = std::cos(hRoll);
-  const double s3 = std::sin(hRoll);
+  const auto [s1, c1] = sinCos(hYaw);
+  const auto [s2, c2] = sinCos(hPitch);
+  const auto [s3, c3] = sinCos(hRoll);
   const double p = c1 * c2;
   const double r = s1 * s2;
   w = static_cast<float>(p * c3 - r * s3);

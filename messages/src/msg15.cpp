@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "announcement.h"
+#include "exact_arithmetic.h"
 
 namespace {
 
