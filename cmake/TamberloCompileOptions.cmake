@@ -17,7 +17,7 @@ function(tamberlo_compile_options target)
   endif()
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE
-      -Wall -Wextra -Wpedantic -ffp-contract=off ${sse2})
+      -Wall -Wextra -Wpedantic -Wconversion -ffp-contract=off ${sse2})
   elseif(MSVC)
     target_compile_options(${target} PRIVATE /W4 /fp:precise ${sse2})
   endif()

@@ -49,34 +49,29 @@ class Msg30_v1 : public MsgBase {
   ElementPrev<std::int32_t, Msg30_v2> fahrenheit;
 
   explicit Msg30_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-    peer[id] = this;
+    tamberlo::buildOlder<void>(*this);  // the oldest: nothing below it
   }
 };
 
 Msg30_v3::Msg30_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  peer[id] = this;
-  older[id] = new Msg30_v2(peer);
-  init();
+  tamberlo::buildOlder<Msg30_v2>(*this, &Msg30_v3::init);
 }
 
 // Celsius passes unchanged, so version 2 forwards to it in member form.
 void Msg30_v3::init() {
-  auto* v2 = static_cast<Msg30_v2*>(older[id]);
-  v2->celsius.bind(this, elementOffset(*this, celsius), nullptr, nullptr);
+  tamberlo::olderVersion<Msg30_v2>(*this).celsius.bind(this,
+                                                       &Msg30_v3::celsius);
 }
 
 // Version 2's constructor, init and accessors are as before: the accessors
 // reach the data through celsius, which now forwards.
 Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  peer[id] = this;
-  older[id] = new Msg30_v1(peer);
-  init();
+  tamberlo::buildOlder<Msg30_v1>(*this, &Msg30_v2::init);
 }
 
 void Msg30_v2::init() {
-  auto* v1 = static_cast<Msg30_v1*>(older[id]);
-  v1->fahrenheit.bind(this, -1, &Msg30_v2::getFahrenheit,
-                      &Msg30_v2::setFahrenheit);
+  tamberlo::olderVersion<Msg30_v1>(*this).fahrenheit.bind(
+      this, &Msg30_v2::getFahrenheit, &Msg30_v2::setFahrenheit);
 }
 
 std::int32_t& Msg30_v2::getFahrenheit() {

@@ -38,6 +38,7 @@ const std::set<std::string> kExpected = {
     "Msg16_v2::init()",
     "Msg16_v2::getAtt()",
     "Msg16_v2::setAtt(EulerAngles)",
+    "tamberlo::detail::settleAnnouncement(MsgBase*, bool)",
 };
 
 TEST(ExportSurface, LibraryDefinesExactlyItsOutOfLineMembers) {

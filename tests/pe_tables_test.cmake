@@ -125,7 +125,8 @@ if(STEP STREQUAL "exports")
     "Msg16_v2::Msg16_v2(MsgMap&)"
     "Msg16_v2::init()"
     "Msg16_v2::getAtt()"
-    "Msg16_v2::setAtt(EulerAngles)")
+    "Msg16_v2::setAtt(EulerAngles)"
+    "tamberlo::detail::settleAnnouncement(MsgBase*, bool)")
   expect_only_system_dlls(${DLL})
 elseif(STEP STREQUAL "imports")
   read_table(${EXE})

@@ -1,11 +1,10 @@
+#include <tamberlo/construction.h>
 #include <tamberlo/msg_base.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <unordered_set>
 #include <vector>
-
-#include "announcement.h"
 
 namespace {
 
@@ -18,7 +17,7 @@ struct Change {
 
 // The announcement that this thread's newest root built from a map made,
 // kept until the constructor of its class has finished, so that a failure
-// after the MsgBase part can take it back (AnnouncementGuard).
+// after the MsgBase part can take it back (tamberlo::buildOlder).
 struct Pending {
   MsgBase* root = nullptr;
   std::int32_t familyId = 0;
@@ -113,12 +112,6 @@ MsgBase* lookupStep(MsgBase* at, std::int32_t familyId, std::int32_t versionNo,
   return at->older[at->id];
 }
 
-void withdraw(MsgBase* root) noexcept {
-  if (pending().root != root) return;
-  undo(pending().familyId, pending().changes);
-  pending().root = nullptr;
-}
-
 }  // namespace
 
 MsgBase::MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links)
@@ -138,7 +131,7 @@ MsgBase::MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links)
     upstream = links;
     older[id] = nullptr;
   } catch (...) {
-    withdraw(this);
+    tamberlo::detail::settleAnnouncement(this, false);
     throw;
   }
 }
@@ -165,20 +158,10 @@ MsgBase* MsgBase::getVersion(std::int32_t familyId, std::int32_t versionNo) {
   return answer;
 }
 
-AnnouncementGuard::AnnouncementGuard(MsgBase* root) noexcept {
-  // The MsgBase part announced exactly when its map, now `upstream`, named
-  // another family's object.
-  if (namesOtherFamily(root->upstream, root->id)) root_ = root;
-}
-
-AnnouncementGuard::~AnnouncementGuard() {
-  if (root_ != nullptr) withdraw(root_);
-}
-
-void AnnouncementGuard::keep() noexcept {
-  if (root_ != nullptr && pending().root == root_) {
-    pending().root = nullptr;
-    pending().changes.clear();
-  }
-  root_ = nullptr;
+void tamberlo::detail::settleAnnouncement(MsgBase* root, bool stands) noexcept {
+  Pending& slot = pending();
+  if (slot.root != root) return;
+  if (!stands) undo(slot.familyId, slot.changes);
+  slot.root = nullptr;
+  slot.changes.clear();
 }

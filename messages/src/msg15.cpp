@@ -1,7 +1,6 @@
-// Family 15.  Every version but the oldest builds the next older one with
-// its own peer map (so that one's upstream names this object), then binds
-// that version's forwarding elements to itself.  A constructor that throws
-// takes back its announcement (AnnouncementGuard).
+// Family 15.  Every constructor is the construction helper: the version
+// below is built and then bound by init(), one checked bind per field.
+#include <tamberlo/construction.h>
 #include <tamberlo/msg15_v2.h>
 #include <tamberlo/msg15_v3.h>
 #include <tamberlo/msg15_v4.h>
@@ -11,7 +10,6 @@
 #include <cstdint>
 #include <limits>
 
-#include "announcement.h"
 #include "exact_arithmetic.h"
 
 namespace {
@@ -36,18 +34,14 @@ std::int32_t truncateToFeet(float feet) {
 }  // namespace
 
 Msg15_v5::Msg15_v5(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  AnnouncementGuard guard(this);
-  peer[id] = this;
-  older[id] = new Msg15_v4(peer);
-  init();
-  guard.keep();
+  tamberlo::buildOlder<Msg15_v4>(*this, &Msg15_v5::init);
 }
 
 void Msg15_v5::init() {
-  auto* v4 = static_cast<Msg15_v4*>(older[id]);
-  v4->lat.bind(this, -1, &Msg15_v5::getLat, &Msg15_v5::setLat);
-  v4->lng.bind(this, -1, &Msg15_v5::getLng, &Msg15_v5::setLng);
-  v4->alt.bind(this, -1, &Msg15_v5::getAlt, &Msg15_v5::setAlt);
+  auto& v4 = tamberlo::olderVersion<Msg15_v4>(*this);
+  v4.lat.bind(this, &Msg15_v5::getLat, &Msg15_v5::setLat);
+  v4.lng.bind(this, &Msg15_v5::getLng, &Msg15_v5::setLng);
+  v4.alt.bind(this, &Msg15_v5::getAlt, &Msg15_v5::setAlt);
 }
 
 // The accessors write components in place; set() on `position` would copy
@@ -60,18 +54,14 @@ float& Msg15_v5::getAlt() { return position.get().alt.get(); }
 void Msg15_v5::setAlt(float v) { position.get().alt.set(v); }
 
 Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  AnnouncementGuard guard(this);
-  peer[id] = this;
-  older[id] = new Msg15_v3(peer);
-  init();
-  guard.keep();
+  tamberlo::buildOlder<Msg15_v3>(*this, &Msg15_v4::init);
 }
 
 void Msg15_v4::init() {
-  auto* v3 = static_cast<Msg15_v3*>(older[id]);
-  v3->lat.bind(this, elementOffset(*this, lat), nullptr, nullptr);
-  v3->lng.bind(this, elementOffset(*this, lng), nullptr, nullptr);
-  v3->alt.bind(this, -1, &Msg15_v4::getAlt, &Msg15_v4::setAlt);
+  auto& v3 = tamberlo::olderVersion<Msg15_v3>(*this);
+  v3.lat.bind(this, &Msg15_v4::lat);
+  v3.lng.bind(this, &Msg15_v4::lng);
+  v3.alt.bind(this, &Msg15_v4::getAlt, &Msg15_v4::setAlt);
 }
 
 std::int32_t& Msg15_v4::getAlt() {
@@ -87,22 +77,16 @@ void Msg15_v4::setAlt(std::int32_t feet) {
 }
 
 Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  AnnouncementGuard guard(this);
-  peer[id] = this;
-  older[id] = new Msg15_v2(peer);
-  init();
-  guard.keep();
+  tamberlo::buildOlder<Msg15_v2>(*this, &Msg15_v3::init);
 }
 
 void Msg15_v3::init() {
-  auto* v2 = static_cast<Msg15_v2*>(older[id]);
-  v2->lat.bind(this, elementOffset(*this, lat), nullptr, nullptr);
-  v2->lng.bind(this, elementOffset(*this, lng), nullptr, nullptr);
-  v2->alt.bind(this, elementOffset(*this, alt), nullptr, nullptr);
+  auto& v2 = tamberlo::olderVersion<Msg15_v2>(*this);
+  v2.lat.bind(this, &Msg15_v3::lat);
+  v2.lng.bind(this, &Msg15_v3::lng);
+  v2.alt.bind(this, &Msg15_v3::alt);
 }
 
 Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  AnnouncementGuard guard(this);
-  peer[id] = this;
-  guard.keep();
+  tamberlo::buildOlder<void>(*this);
 }

@@ -1,21 +1,16 @@
 // Family 16: the quaternion is stored in v2; v1 sees Euler angles through
 // v2's converting accessors.
+#include <tamberlo/construction.h>
 #include <tamberlo/msg16_v1.h>
 #include <tamberlo/msg16_v2.h>
 
-#include "announcement.h"
-
 Msg16_v2::Msg16_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  AnnouncementGuard guard(this);
-  peer[id] = this;
-  older[id] = new Msg16_v1(peer);
-  init();
-  guard.keep();
+  tamberlo::buildOlder<Msg16_v1>(*this, &Msg16_v2::init);
 }
 
 void Msg16_v2::init() {
-  auto* v1 = static_cast<Msg16_v1*>(older[id]);
-  v1->att.bind(this, -1, &Msg16_v2::getAtt, &Msg16_v2::setAtt);
+  tamberlo::olderVersion<Msg16_v1>(*this).att.bind(this, &Msg16_v2::getAtt,
+                                                   &Msg16_v2::setAtt);
 }
 
 EulerAngles& Msg16_v2::getAtt() {
@@ -28,7 +23,5 @@ EulerAngles& Msg16_v2::getAtt() {
 void Msg16_v2::setAtt(EulerAngles angles) { att.get().setFromEA(angles); }
 
 Msg16_v1::Msg16_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  AnnouncementGuard guard(this);
-  peer[id] = this;
-  guard.keep();
+  tamberlo::buildOlder<void>(*this);
 }

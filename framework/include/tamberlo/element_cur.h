@@ -3,6 +3,7 @@
 #define TAMBERLO_ELEMENT_CUR_H_
 
 #include <tamberlo/el_base.h>
+#include <tamberlo/element_traits.h>
 
 template <typename T, typename Owner>
 class ElementCur : public ElBase<T, Owner> {
@@ -19,6 +20,16 @@ class ElementCur : public ElBase<T, Owner> {
   void set(const T& v) override { value = v; }
   /// Stores `v`; returns nothing, so chained assignment is not offered.
   void operator=(T v) { value = v; }
+
+  /// A float or double into an integer element does not compile.
+  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  void set(U /*unused*/) {
+    tamberlo::detail::refuseFloatIntoInteger<ElementCur, U>();
+  }
+  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  void operator=(U /*unused*/) {
+    tamberlo::detail::refuseFloatIntoInteger<ElementCur, U>();
+  }
 };
 
 #endif  // TAMBERLO_ELEMENT_CUR_H_

@@ -3,9 +3,24 @@
 #define TAMBERLO_ELEMENT_PREV_H_
 
 #include <tamberlo/el_base.h>
+#include <tamberlo/element_traits.h>
 
 #include <cstdint>
 #include <new>
+#include <type_traits>
+
+/// The offset to pass to ElementPrev::bind for `member`, an element of
+/// `owner`: taken from the real objects, since the message classes are not
+/// standard-layout and offsetof does not apply to them.
+template <typename Owner, typename T>
+std::int32_t elementOffset(const Owner& owner, const ElInterface<T>& member) {
+  // Byte addresses are what the member form stores.
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+  const auto* start = reinterpret_cast<const unsigned char*>(&owner);
+  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+  const auto* at = reinterpret_cast<const unsigned char*>(&member);
+  return static_cast<std::int32_t>(at - start);
+}
 
 /// Forwards every get and set to `owner`, the next newer version: through
 /// its accessor pair when one is bound (accessor form), otherwise to the
@@ -32,13 +47,64 @@ class ElementPrev : public ElBase<T, Owner> {
   ElementPrev& operator=(const ElementPrev&) = default;
   ~ElementPrev() = default;
 
-  /// Replaces the binding; validates nothing.
+  /// Replaces the binding; validates nothing.  The two-argument and
+  /// three-argument forms below are checked by the compiler: prefer them.
   void bind(Owner* newOwner, std::int32_t newOffset, Getter newGetter,
             Setter newSetter) {
     owner = newOwner;
     offset = newOffset;
     getter = newGetter;
     setter = newSetter;
+  }
+
+  /// Member form, checked: forwards to `member` of `newOwner`, as in
+  /// `older.lat.bind(this, &Msg15_v4::lat)`.  The member must be an element
+  /// whose value type is T.  A null owner leaves the element without a
+  /// target.
+  template <typename Member, typename Class>
+  void bind(Owner* newOwner, Member Class::*member) noexcept {
+    static_assert(tamberlo::isElement<Member>,
+                  "bind(owner, &Owner::member): the member is not an element "
+                  "(ElementCur or ElementPrev); to reach a plain member or to "
+                  "convert, bind a getter and a setter instead");
+    static_assert(!tamberlo::isElement<Member> ||
+                      std::is_same_v<tamberlo::ElementValueT<Member>, T>,
+                  "bind(owner, &Owner::member): the member is an element of "
+                  "another value type; bind a converting getter and setter "
+                  "instead");
+    static_assert(std::is_base_of_v<Class, Owner>,
+                  "bind(owner, &Owner::member): the member belongs to another "
+                  "class than this element's Owner");
+    if constexpr (std::is_same_v<tamberlo::ElementValueT<Member>, T> &&
+                  std::is_base_of_v<Class, Owner>) {
+      if (newOwner == nullptr) {
+        bind(nullptr, -1, nullptr, nullptr);
+      } else {
+        bind(newOwner, elementOffset(*newOwner, newOwner->*member), nullptr,
+             nullptr);
+      }
+    }
+  }
+
+  /// Accessor form, checked: `older.alt.bind(this, &Msg15_v4::getAlt,
+  /// &Msg15_v4::setAlt)`.  The getter takes nothing and returns T&; the
+  /// setter takes a T by value and returns nothing.
+  template <typename G, typename S>
+  void bind(Owner* newOwner, G newGetter, S newSetter) noexcept {
+    constexpr bool kGetterFits = std::is_member_function_pointer_v<G> &&
+                                 std::is_convertible_v<G, Getter>;
+    constexpr bool kSetterFits = std::is_member_function_pointer_v<S> &&
+                                 std::is_convertible_v<S, Setter>;
+    static_assert(kGetterFits,
+                  "bind(owner, getter, setter): the getter must be a member "
+                  "function of Owner that takes nothing and returns T&");
+    static_assert(kSetterFits,
+                  "bind(owner, getter, setter): the setter must be a member "
+                  "function of Owner that takes a T by value and returns "
+                  "void");
+    if constexpr (kGetterFits && kSetterFits) {
+      bind(newOwner, -1, newGetter, newSetter);
+    }
   }
 
   T& get() override {
@@ -62,6 +128,16 @@ class ElementPrev : public ElBase<T, Owner> {
   /// assignment from a value would, whatever kind of element it is.
   void operator=(T v) { set(v); }
 
+  /// A float or double into an integer element does not compile.
+  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  void set(U /*unused*/) {
+    tamberlo::detail::refuseFloatIntoInteger<ElementPrev, U>();
+  }
+  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  void operator=(U /*unused*/) {
+    tamberlo::detail::refuseFloatIntoInteger<ElementPrev, U>();
+  }
+
  private:
   // The member form binds by byte offset, so reaching the target takes byte
   // arithmetic and casts.
@@ -74,18 +150,5 @@ class ElementPrev : public ElBase<T, Owner> {
   }
   // NOLINTEND(cppcoreguidelines-pro-type-reinterpret-cast,cppcoreguidelines-pro-bounds-pointer-arithmetic)
 };
-
-/// The offset to pass to ElementPrev::bind for `member`, an element of
-/// `owner`: taken from the real objects, since the message classes are not
-/// standard-layout and offsetof does not apply to them.
-template <typename Owner, typename T>
-std::int32_t elementOffset(const Owner& owner, const ElInterface<T>& member) {
-  // Byte addresses are what the member form stores.
-  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
-  const auto* start = reinterpret_cast<const unsigned char*>(&owner);
-  // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
-  const auto* at = reinterpret_cast<const unsigned char*>(&member);
-  return static_cast<std::int32_t>(at - start);
-}
 
 #endif  // TAMBERLO_ELEMENT_PREV_H_

@@ -1,12 +1,15 @@
 // Everything a client of the library needs: the version graph, the element
-// templates, the value structs and message families 15 and 16.
+// templates, the value structs, message families 15 and 16, and the
+// helpers for building families of one's own.
 #ifndef TAMBERLO_TAMBERLO_H_
 #define TAMBERLO_TAMBERLO_H_
 
 #include <tamberlo/attitude.h>
+#include <tamberlo/construction.h>
 #include <tamberlo/el_base.h>
 #include <tamberlo/element_cur.h>
 #include <tamberlo/element_prev.h>
+#include <tamberlo/element_traits.h>
 #include <tamberlo/export.h>
 #include <tamberlo/msg15_v2.h>
 #include <tamberlo/msg15_v3.h>
