@@ -3,6 +3,7 @@
 // preset), any race in the library is reported.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -11,13 +12,13 @@
 
 namespace {
 
-constexpr int kThreads = 4;
+constexpr std::size_t kThreads = 4;
 constexpr int kRounds = 200;
 
 // Builds chains of both families and a joined pair, writes through old
 // versions and reads through the others; returns how many reads were
 // wrong and hands the roots back, so the caller can keep them reachable.
-int useOwnChains(int thread, std::vector<MsgBase*>& roots) {
+int useOwnChains(std::size_t thread, std::vector<MsgBase*>& roots) {
   int wrong = 0;
   for (int round = 0; round < kRounds; ++round) {
     MsgBase* root15 = MsgBase::getInstance(15);
@@ -28,7 +29,8 @@ int useOwnChains(int thread, std::vector<MsgBase*>& roots) {
 
     auto* v2 = root15->getVersion<Msg15_v2>();
     auto* v4 = root15->getVersion<Msg15_v4>();
-    const float lat = static_cast<float>(thread * 1000 + round);
+    const float lat =
+        static_cast<float>(thread * 1000 + static_cast<std::size_t>(round));
     v2->lat = lat;
     v2->alt = 32808;
     wrong += v4->lat.get() != lat;
@@ -50,11 +52,11 @@ TEST(Threads, EachThreadsOwnChainsWorkSideBySide) {
   std::vector<std::vector<MsgBase*>> roots(kThreads);
   std::vector<int> wrong(kThreads, -1);
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t) {
+  for (std::size_t t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] { wrong[t] = useOwnChains(t, roots[t]); });
   }
   for (std::thread& t : threads) t.join();
-  for (int t = 0; t < kThreads; ++t) {
+  for (std::size_t t = 0; t < kThreads; ++t) {
     EXPECT_EQ(wrong[t], 0) << "thread " << t;
     EXPECT_EQ(roots[t].size(), 3u * kRounds);
     for (MsgBase* root : roots[t]) keep(root);
