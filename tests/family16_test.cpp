@@ -113,15 +113,6 @@ TEST(Family16, UnwrittenAttitudeIsTheZeroQuaternion) {
   EXPECT_EQ(read.roll.get(), 0.0f);
 }
 
-TEST(Family16, InitBindsV1ToV2sAccessors) {
-  Chain16 c;
-  EXPECT_EQ(c.v1->att.owner, c.v2);
-  EXPECT_EQ(c.v1->att.offset, -1);
-  EXPECT_NE(c.v1->att.getter, nullptr);
-  EXPECT_NE(c.v1->att.setter, nullptr);
-  EXPECT_EQ(c.v1->older, (MsgMap{{16, nullptr}}));
-}
-
 TEST(Family16, CopiesForwardToTheSameNewerObject) {
   Chain16 c;
   Msg16_v1 copy(*c.v1);
