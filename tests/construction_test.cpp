@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <new>
+#include <thread>
 #include <vector>
 
 #include "chains.h"
@@ -54,24 +55,40 @@ TEST(Construction, FailureLeavesEveryEarlierObjectAsItWas) {
   Chain15 a;
   MsgMap withA{{15, a.root}};
   auto* b = keep(new Msg16_v2(withA));
-  const std::vector<MsgBase*> earlier{a.root, a.v4, a.v3,
-                                      a.v2,   b,    b->getVersion<Msg16_v1>()};
   for (auto make : {build<Msg15_v5>, build<Msg15_v4>, build<Msg15_v3>,
                     build<Msg15_v2>, build<Msg16_v2>, build<Msg16_v1>}) {
-    // Unjoined, and joined: the announcement replaces an existing record
-    // in a.root (under 15 through b, or under 16 directly).
-    for (MsgMap links : {MsgMap{}, MsgMap{{15, a.root}, {16, b}}}) {
+    // Joined, the new root is recorded by four objects: a.root, which
+    // holds a record for either family, `nulls`, which holds null entries
+    // for both, and two that hold none.  So a failure can come after any
+    // mix of replaced and inserted records.
+    MsgBase bare(*a.v2);
+    bare.upstream.clear();
+    bare.roots.clear();
+    MsgBase bare2(bare);
+    MsgBase nulls(bare);
+    nulls.roots = {{15, nullptr}, {16, nullptr}};
+    const std::vector<MsgBase*> earlier{
+        a.root, a.v4,   a.v3,  a.v2, b, b->getVersion<Msg16_v1>(),
+        &bare,  &bare2, &nulls};
+    const MsgMap joined{{1, &bare},  {2, &nulls},  {3, a.v3},
+                        {4, &bare2}, {15, a.root}, {16, b}};
+    for (MsgMap links : {MsgMap{}, joined}) {
       int failures = 0;
       for (int n = 1;; ++n) {
         const std::vector<Maps> before = mapsOf(earlier);
-        failIn = n;
         MsgBase* made = nullptr;
-        try {
-          made = make(links);
-        } catch (const std::bad_alloc&) {
-          ++failures;
-        }
-        failIn = 0;
+        // A thread of its own, so that nothing the library keeps per
+        // thread carries over from the attempt before and shifts which
+        // allocation fails.
+        std::thread([&] {
+          failIn = n;
+          try {
+            made = make(links);
+          } catch (const std::bad_alloc&) {
+            ++failures;
+          }
+          failIn = 0;
+        }).join();
         if (made != nullptr) {
           keep(made);
           break;

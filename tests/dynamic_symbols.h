@@ -16,7 +16,7 @@
 #include <tuple>
 #include <vector>
 
-inline const char kNode[] = "TAMBERLO_1.0";
+inline const char kNode[] = TAMBERLO_VERSION_NODE;
 
 struct Symbol {
   std::string kind;  // nm's type letter: T, U, A, ...
@@ -89,10 +89,7 @@ inline std::set<Symbol> dynamicSymbols(const std::string& options,
       full.erase(at);
     }
     s.name = demangle(full);
-    replaceAll(s.name,
-               "std::map<int, MsgBase*, std::less<int>, "
-               "std::allocator<std::pair<int const, MsgBase*> > >",
-               "MsgMap");
+    replaceAll(s.name, TAMBERLO_MAP_SPELLING, "MsgMap");
     symbols.insert(s);
   }
   return symbols;

@@ -213,17 +213,4 @@ TEST(ElementPrev, BindReplacesTheEarlierBinding) {
   EXPECT_EQ(e.getter, nullptr);
 }
 
-TEST(ElementPrev, OffsetIsTheDistanceToTheElement) {
-  // elementOffset measures to the ElInterface part; forwarding by offset
-  // relies on that part starting the element.
-  Store store;
-  ElementCur<float, Store>& element = store.other;
-  const ElInterface<float>& face = element;
-  EXPECT_EQ(static_cast<const void*>(&face),
-            static_cast<const void*>(&element));
-  EXPECT_EQ(elementOffset(store, store.stored), 0);
-  EXPECT_EQ(elementOffset(store, store.other),
-            static_cast<std::int32_t>(sizeof store.stored));
-}
-
 }  // namespace

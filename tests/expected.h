@@ -5,6 +5,7 @@
 
 #include <tamberlo/attitude.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -33,7 +34,43 @@ inline float metresFromFeet(std::int32_t feet) {
                             0.3048000037670135498046875);
 }
 
+/// Equal as stored floats: the same bits, or both NaN (which NaN an
+/// operation gives differs between processors and compilers).
+inline bool sameFloat(float a, float b) {
+  return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 namespace detail {
+
+struct SinCos {
+  double sin;
+  double cos;
+};
+
+// Sine and cosine of the half angle of `degrees`: reduced modulo 720
+// beyond a turn, and beyond pi/4 taken from r + t = |h| - k pi/2, with
+// pi/2 held in two doubles.
+inline SinCos halfAngle(float degrees) {
+  constexpr double kPi = 3.141592653589793;
+  double d = degrees;
+  if (std::fabs(d) > 360.0) d = std::remainder(d, 720.0);
+  const double h = d * kPi / 360.0;
+  const double a = std::fabs(h);
+  if (!(a > kPi / 4)) return {std::sin(h), std::cos(h)};
+  const double k = a > 3 * (kPi / 4) ? 2.0 : 1.0;
+  const double high = a - k * 1.5707963267948966;
+  const double low = -k * 6.123233995736766e-17;
+  const double r = high + low;
+  // The rounding error of that sum, exact when the larger addend is first.
+  const double t =
+      std::fabs(high) >= std::fabs(low) ? low - (r - high) : high - (r - low);
+  const double sinR = std::sin(r) + t * std::cos(r);
+  const double cosR = std::cos(r) - t * std::sin(r);
+  // |h| is k quarter turns past r + t.
+  const double sinA = k == 1.0 ? cosR : -sinR;
+  const double cosA = k == 1.0 ? -sinR : -cosR;
+  return {h < 0 ? -sinA : sinA, cosA};
+}
 
 constexpr long double kDegrees = 57.295779513082320876798154814105170L;
 // Far above the error of the library's double arithmetic and of rounding an
@@ -55,6 +92,21 @@ inline bool sameAngle(float got, long double want) {
 }
 
 }  // namespace detail
+
+/// The quaternion w, x, y, z that writing these angles through Msg16_v1
+/// stores.
+inline std::array<float, 4> quaternionFromAngles(float yaw, float pitch,
+                                                 float roll) {
+  const auto [s1, c1] = detail::halfAngle(yaw);
+  const auto [s2, c2] = detail::halfAngle(pitch);
+  const auto [s3, c3] = detail::halfAngle(roll);
+  const double p = c1 * c2;
+  const double r = s1 * s2;
+  return {static_cast<float>(p * c3 - r * s3),
+          static_cast<float>(p * s3 + r * c3),
+          static_cast<float>((s1 * c2) * c3 + (c1 * s2) * s3),
+          static_cast<float>((c1 * s2) * c3 - (s1 * c2) * s3)};
+}
 
 /// Whether `read` is what Msg16_v1 reads while the quaternion w, x, y, z is
 /// stored.

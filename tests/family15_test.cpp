@@ -65,6 +65,9 @@ TYPED_TEST(Family15Coordinates, WriteIsReadByEveryVersionBitForBit) {
     expectCoordinates<V4>(c, lat, lng);
     expectCoordinates<V3>(c, lat, lng);
     expectCoordinates<V2>(c, lat, lng);
+    // Through every version, a reference is the storage itself.
+    EXPECT_EQ(&TypeParam::lat(c).get(), &c.stored().lat.value);
+    EXPECT_EQ(&TypeParam::lng(c).get(), &c.stored().lng.value);
   }
 }
 
@@ -170,40 +173,6 @@ TEST(Family15, WritingFeetLeavesTheCacheUntilTheNextRead) {
   EXPECT_EQ(c.v4->altFeet, 32808);
   EXPECT_EQ(c.v2->alt.get(), 100);
   EXPECT_EQ(c.v4->altFeet, 100);
-}
-
-TEST(Family15, LatitudeReferenceIsTheStorage) {
-  Chain15 c;
-  float& viaV2 = c.v2->lat.get();
-  EXPECT_EQ(&viaV2, &c.stored().lat.value);
-  viaV2 = 12.5f;
-  EXPECT_EQ(c.v4->lat.get(), 12.5f);
-}
-
-TEST(Family15, InitBindsEachOlderVersionToTheNextNewer) {
-  Chain15 c;
-  // v4 -> v5: accessor form for all three.
-  for (auto* e : {&c.v4->lat, &c.v4->lng, &c.v4->alt}) {
-    EXPECT_EQ(e->owner, c.v5);
-    EXPECT_EQ(e->offset, -1);
-    EXPECT_NE(e->getter, nullptr);
-    EXPECT_NE(e->setter, nullptr);
-  }
-  // v3 -> v4: members for the coordinates, accessors for the feet.
-  EXPECT_EQ(c.v3->lat.owner, c.v4);
-  EXPECT_EQ(c.v3->lat.offset, elementOffset(*c.v4, c.v4->lat));
-  EXPECT_EQ(c.v3->lat.getter, nullptr);
-  EXPECT_EQ(c.v3->lng.offset, elementOffset(*c.v4, c.v4->lng));
-  EXPECT_EQ(c.v3->alt.owner, c.v4);
-  EXPECT_EQ(c.v3->alt.offset, -1);
-  EXPECT_NE(c.v3->alt.getter, nullptr);
-  // v2 -> v3: members for all three.
-  EXPECT_EQ(c.v2->lat.owner, c.v3);
-  EXPECT_EQ(c.v2->lat.offset, elementOffset(*c.v3, c.v3->lat));
-  EXPECT_EQ(c.v2->lng.offset, elementOffset(*c.v3, c.v3->lng));
-  EXPECT_EQ(c.v2->alt.offset, elementOffset(*c.v3, c.v3->alt));
-  EXPECT_EQ(c.v2->alt.setter, nullptr);
-  EXPECT_EQ(c.v2->older, (MsgMap{{15, nullptr}}));
 }
 
 TEST(Family15, CopiesForwardToTheSameNewerObject) {

@@ -2,9 +2,8 @@
 // reports the differences: per band of magnitude (band b > 0 holds
 // 2^(b-1) <= feet < 2^b, band -b the same values negated, band 0 holds 0),
 // then as one distribution of how far each read lies from the value written
-// (negative: toward zero).  A minute of work in a Release build and far more
-// under a sanitizer, so it is a tool rather than part of the test suite;
-// docs/conversions.md quotes its output.
+// (negative: toward zero).  Too long for the test suite, so it is a tool;
+// docs/conversions.md quotes its output and how long it takes.
 #include <tamberlo/tamberlo.h>
 
 #include <cinttypes>

@@ -37,8 +37,9 @@ TEST(PelloryImports, ExactlyGetInstanceAndGetVersion) {
 TEST(PelloryImports, NeedsTheLibraryBySoname) {
   const std::string dynamic = commandOutput(std::string(TAMBERLO_READELF) +
                                             " -d " + TAMBERLO_PELLORY_FILE);
-  EXPECT_NE(dynamic.find("Shared library: [libtamberlo.so.1]"),
-            std::string::npos)
+  EXPECT_NE(
+      dynamic.find(std::string("Shared library: [") + TAMBERLO_SONAME + "]"),
+      std::string::npos)
       << dynamic;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -305,13 +306,16 @@ TEST(Family16Property, AnglesWrittenThroughV1AreSeenByV2AndNoOtherChain) {
     EulerAngles written = angles(floatOf(draw.bits()), floatOf(draw.bits()),
                                  floatOf(draw.bits()));
     mine.v1->att = written;
-    Quaternions want;
-    want.setFromEA(written);
+    const auto want = expected::quaternionFromAngles(
+        written.yaw.get(), written.pitch.get(), written.roll.get());
     Quaternions& stored = mine.v2->att.get();
-    ASSERT_EQ(bitsOf(stored.w.get()), bitsOf(want.w.get()));
-    ASSERT_EQ(bitsOf(stored.x.get()), bitsOf(want.x.get()));
-    ASSERT_EQ(bitsOf(stored.y.get()), bitsOf(want.y.get()));
-    ASSERT_EQ(bitsOf(stored.z.get()), bitsOf(want.z.get()));
+    const float got[] = {stored.w.get(), stored.x.get(), stored.y.get(),
+                         stored.z.get()};
+    for (std::size_t k = 0; k < 4; ++k) {
+      ASSERT_TRUE(expected::sameFloat(got[k], want[k]))
+          << k << ": " << written.yaw.get() << " " << written.pitch.get() << " "
+          << written.roll.get();
+    }
     ASSERT_EQ(bitsOf(other.v2->att.get().w.get()), bitsOf(1.0f));
     ASSERT_EQ(bitsOf(other.v2->att.get().x.get()), 0u);
   }
