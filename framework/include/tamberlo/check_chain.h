@@ -8,6 +8,7 @@
 #include <tamberlo/msg_base.h>
 #include <tamberlo/msg_map.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,39 +21,56 @@
 namespace tamberlo {
 namespace detail {
 
+// One class of the chain being checked.
+struct ChainClass {
+  std::string_view name;
+  std::int32_t id;
+  std::int32_t version;
+};
+
+// What a map must hold, but for null entries: the map a root was built from,
+// or one entry (none when `object` is null).
+struct Expected {
+  const MsgMap* map;
+  std::int32_t key;
+  MsgBase* object;
+
+  [[nodiscard]] MsgBase* at(std::int32_t k) const {
+    if (map == nullptr) return k == key ? object : nullptr;
+    const auto found = map->find(k);
+    return found != map->end() ? found->second : nullptr;
+  }
+};
+
 // The chain as found along its own older links, newest first, and the
 // problems found so far.  Every walk is bounded by the number of classes
-// given, so no graph makes it go round.
+// given, so no graph makes it go round.  Allocates only to report.
+template <std::size_t Count>
 class ChainCheck {
  public:
-  ChainCheck(std::vector<std::string_view> names, std::vector<std::int32_t> ids,
-             std::vector<std::int32_t> versions)
-      : names_(std::move(names)),
-        ids_(std::move(ids)),
-        versions_(std::move(versions)) {}
+  explicit ChainCheck(const std::array<ChainClass, Count>& classes)
+      : classes_(classes) {}
 
   std::vector<std::string> problems;
-  std::vector<MsgBase*> objects;  ///< found and of the expected class
+  std::array<MsgBase*, Count> objects{};  ///< found and of their class
+  std::size_t found = 0;                  ///< how many of `objects`
 
   // Follows older[id] from `root` while each object is of the next class.
   void walk(MsgBase* root) {
     MsgBase* at = root;
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      const std::string via = i == 0 ? std::string("the root")
-                                     : std::string(names_[i - 1]) + ": older[" +
-                                           std::to_string(ids_[i - 1]) + "]";
-      if (at == nullptr) {
-        problems.push_back(via + " is null, expected " +
-                           std::string(names_[i]));
+    for (; found < Count; ++found) {
+      if (at == nullptr || at->id != classes_[found].id ||
+          at->version != classes_[found].version) {
+        if (found == 0) {
+          say("the root is ", Object{at}, ", expected ", name(0));
+        } else {
+          say(name(found - 1), ": older[", classes_[found - 1].id, "] is ",
+              Object{at}, ", expected ", name(found));
+        }
         return;
       }
-      if (at->id != ids_[i] || at->version != versions_[i]) {
-        problems.push_back(via + " is " + describe(at) + ", expected " +
-                           std::string(names_[i]));
-        return;
-      }
-      objects.push_back(at);
-      at = entry(at->older, ids_[i]);
+      objects[found] = at;
+      at = entry(at->older, classes_[found].id);
     }
   }
 
@@ -60,64 +78,96 @@ class ChainCheck {
   // nothing in the oldest; upstream the object above it, or for the root
   // the map it was built from.  Null entries count as absent.
   void checkMaps(const MsgMap& builtFrom) {
-    for (std::size_t i = 0; i < objects.size(); ++i) {
+    for (std::size_t i = 0; i < found; ++i) {
       MsgBase* object = objects[i];
-      const std::int32_t id = ids_[i];
-      compare(i, "peer", object->peer, {{id, object}});
-      MsgBase* below = entry(object->older, id);
-      compare(i, "older", object->older,
-              i + 1 < names_.size() ? MsgMap{{id, below}} : MsgMap{});
+      const std::int32_t id = classes_[i].id;
+      compare(i, "peer", object->peer, {nullptr, id, object});
+      compare(
+          i, "older", object->older,
+          {nullptr, id, i + 1 < Count ? entry(object->older, id) : nullptr});
       compare(i, "upstream", object->upstream,
-              i == 0 ? builtFrom : MsgMap{{id, objects[i - 1]}});
+              i == 0 ? Expected{&builtFrom, 0, nullptr}
+                     : Expected{nullptr, id, objects[i - 1]});
     }
   }
 
-  void report(std::size_t at, std::string_view field, std::string_view what) {
-    problems.push_back(std::string(names_[at]) + "::" + std::string(field) +
-                       ": " + std::string(what));
+  /// Reports a problem of the element `field` of the class at `at`.
+  template <typename... Parts>
+  void report(std::size_t at, std::string_view field, const Parts&... what) {
+    say(name(at), "::", field, ": ", what...);
   }
 
   [[nodiscard]] std::string_view name(std::size_t at) const {
-    return names_[at];
+    return classes_[at].name;
   }
 
  private:
   static MsgBase* entry(const MsgMap& map, std::int32_t key) {
-    const auto found = map.find(key);
-    return found != map.end() ? found->second : nullptr;
+    return Expected{&map, 0, nullptr}.at(key);
   }
 
-  [[nodiscard]] std::string describe(const MsgBase* object) const {
-    if (object == nullptr) return "null";
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-      if (objects[i] == object) return "this chain's " + std::string(names_[i]);
+  // An object named in a problem, by where it is in the chain.
+  struct Object {
+    const MsgBase* object;
+  };
+
+  // One problem, built in one string: reports are built on every call for
+  // a chain that stays broken.
+  template <typename... Parts>
+  void say(const Parts&... parts) {
+    std::string& text = problems.emplace_back();
+    text.reserve(128);
+    (append(text, parts), ...);
+  }
+
+  static void append(std::string& out, std::string_view text) { out += text; }
+  static void append(std::string& out, std::int32_t n) {
+    out += std::to_string(n);
+  }
+  void append(std::string& out, Object named) const {
+    const MsgBase* object = named.object;
+    if (object == nullptr) {
+      out += "null";
+      return;
     }
-    return "family " + std::to_string(object->id) + " version " +
-           std::to_string(object->version) + " outside this chain";
+    for (std::size_t i = 0; i < found; ++i) {
+      if (objects[i] == object) {
+        out += "this chain's ";
+        out += name(i);
+        return;
+      }
+    }
+    out += "family ";
+    append(out, object->id);
+    out += " version ";
+    append(out, object->version);
+    out += " outside this chain";
   }
 
   void compare(std::size_t at, std::string_view map, const MsgMap& actual,
-               const MsgMap& expected) {
+               const Expected& expected) {
     auto mismatch = [&](std::int32_t key, const MsgBase* is,
                         const MsgBase* want) {
-      problems.push_back(std::string(names_[at]) + ": " + std::string(map) +
-                         "[" + std::to_string(key) + "] is " + describe(is) +
-                         ", expected " + describe(want));
+      say(name(at), ": ", map, "[", key, "] is ", Object{is}, ", expected ",
+          Object{want});
     };
     for (const auto& [key, object] : actual) {
-      MsgBase* want = entry(expected, key);
+      MsgBase* want = expected.at(key);
       if (object != nullptr && object != want) mismatch(key, object, want);
     }
-    for (const auto& [key, want] : expected) {
+    auto missing = [&](std::int32_t key, MsgBase* want) {
       if (want != nullptr && entry(actual, key) == nullptr) {
         mismatch(key, nullptr, want);
       }
+    };
+    if (expected.map == nullptr) {
+      missing(expected.key, expected.object);
+    } else {
+      for (const auto& [key, want] : *expected.map) missing(key, want);
     }
   }
 
-  std::vector<std::string_view> names_;
-  std::vector<std::int32_t> ids_;
-  std::vector<std::int32_t> versions_;
+  const std::array<ChainClass, Count>& classes_;
 };
 
 // Whether the member form's `offset` lands on a listed field of `newer`
@@ -137,8 +187,8 @@ bool landsOnField(Newer& newer, std::int32_t offset) {
 // The bindings of the forwarding elements of objects[at], an Older, whose
 // next newer object objects[at - 1] is a Newer.  Reads the bindings only:
 // nothing is called through them.
-template <typename Newer, typename Older>
-void checkBindings(ChainCheck& check, std::size_t at) {
+template <typename Newer, typename Older, typename Check>
+void checkBindings(Check& check, std::size_t at) {
   auto* newer = static_cast<Newer*>(check.objects[at - 1]);
   forEachField(
       *static_cast<Older*>(check.objects[at]),
@@ -153,8 +203,8 @@ void checkBindings(ChainCheck& check, std::size_t at) {
             check.report(at, field, "unbound");
           } else if (element.owner != newer) {
             check.report(at, field,
-                         "bound to an object that is not this chain's " +
-                             std::string(check.name(at - 1)));
+                         "bound to an object that is not this chain's ",
+                         check.name(at - 1));
           } else if (element.getter != nullptr || element.setter != nullptr) {
             if (element.getter == nullptr) {
               check.report(at, field, "accessor form without a getter");
@@ -164,20 +214,18 @@ void checkBindings(ChainCheck& check, std::size_t at) {
             }
           } else if (!landsOnField<typename Traits::Value>(*newer,
                                                            element.offset)) {
-            check.report(at, field,
-                         "offset " + std::to_string(element.offset) +
-                             " lands on no listed field of " +
-                             std::string(check.name(at - 1)) +
-                             " with its value type");
+            check.report(at, field, "offset ", element.offset,
+                         " lands on no listed field of ", check.name(at - 1),
+                         " with its value type");
           }
         }
       });
 }
 
-template <typename Versions, std::size_t... Older>
-void checkAllBindings(ChainCheck& check, std::index_sequence<Older...>) {
+template <typename Versions, typename Check, std::size_t... Older>
+void checkAllBindings(Check& check, std::index_sequence<Older...>) {
   // Only objects that the walk found are of their class.
-  ((check.objects.size() > Older + 1
+  ((check.found > Older + 1
         ? checkBindings<std::tuple_element_t<Older, Versions>,
                         std::tuple_element_t<Older + 1, Versions>>(check,
                                                                    Older + 1)
@@ -196,8 +244,10 @@ void checkAllBindings(ChainCheck& check, std::index_sequence<Older...>) {
 template <typename... Versions>
 std::vector<std::string> checkChain(MsgBase* root,
                                     const MsgMap& builtFrom = MsgMap{}) {
-  detail::ChainCheck check({fieldsOf<Versions>().className...},
-                           {Versions::familyId...}, {Versions::versionNo...});
+  static constexpr std::array<detail::ChainClass, sizeof...(Versions)> kClasses{
+      {{fieldsOf<Versions>().className, Versions::familyId,
+        Versions::versionNo}...}};
+  detail::ChainCheck<sizeof...(Versions)> check(kClasses);
   check.walk(root);
   check.checkMaps(builtFrom);
   detail::checkAllBindings<std::tuple<Versions...>>(
