@@ -187,13 +187,15 @@ class Session {
     return in_.i32();
   }
 
+  std::int32_t family15or16() { return in_.below(2) == 0 ? 15 : 16; }
+
   std::int32_t version() {
     const std::uint8_t b = in_.byte();
     return b < 240 ? b % 8 : in_.i32();
   }
 
   void getInstance() {
-    const std::int32_t type = in_.byte() < 128 ? 15 + in_.below(2) : in_.i32();
+    const std::int32_t type = in_.byte() < 128 ? family15or16() : in_.i32();
     const bool builds = type == 15 || type == 16;
     if (builds && chains_ >= kMaxChains) return;
     MsgBase* root = MsgBase::getInstance(type);
@@ -209,7 +211,7 @@ class Session {
 
   void buildFromMap() {
     if (chains_ >= kMaxChains) return;
-    const std::int32_t id = 15 + in_.below(2);
+    const std::int32_t id = family15or16();
     MsgMap links;
     ModelMap modelLinks;
     for (std::size_t n = in_.below(kMaxMapEntries + 1); n > 0; --n) {

@@ -4,6 +4,7 @@
 #define TAMBERLO_CHECK_CHAIN_H_
 
 #include <tamberlo/element_prev.h>
+#include <tamberlo/element_traits.h>
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/msg_map.h>
@@ -170,6 +171,16 @@ class ChainCheck {
   const std::array<ChainClass, Count>& classes_;
 };
 
+// The class a forwarding element forwards to; void for a stored one.
+template <typename Element>
+struct ForwardsTo {
+  using type = void;
+};
+template <typename T, typename Owner>
+struct ForwardsTo<ElementPrev<T, Owner>> {
+  using type = Owner;
+};
+
 // Whether the member form's `offset` lands on a listed field of `newer`
 // whose value type is T.
 template <typename T, typename Newer>
@@ -177,7 +188,7 @@ bool landsOnField(Newer& newer, std::int32_t offset) {
   bool lands = false;
   forEachField(newer, [&](std::string_view, auto& target) {
     using Target = std::remove_reference_t<decltype(target)>;
-    if constexpr (std::is_same_v<typename ElementTraits<Target>::Value, T>) {
+    if constexpr (std::is_same_v<ElementValueT<Target>, T>) {
       lands = lands || elementOffset(newer, target) == offset;
     }
   });
@@ -193,12 +204,13 @@ void checkBindings(Check& check, std::size_t at) {
   forEachField(
       *static_cast<Older*>(check.objects[at]),
       [&](std::string_view field, auto& element) {
-        using Traits =
-            ElementTraits<std::remove_reference_t<decltype(element)>>;
-        if constexpr (Traits::forwards) {
-          static_assert(std::is_same_v<typename Traits::Newer, Newer>,
-                        "tamberlo::checkChain: list the versions newest first, "
-                        "each followed by the one that forwards to it");
+        using Element = std::remove_reference_t<decltype(element)>;
+        using Target = typename ForwardsTo<Element>::type;
+        if constexpr (!std::is_void_v<Target>) {
+          static_assert(std::is_same_v<Target, Newer>,
+                        "tamberlo::checkChain: list every version of the "
+                        "family, each followed by the next older one, whose "
+                        "elements forward to it");
           if (element.owner == nullptr) {
             check.report(at, field, "unbound");
           } else if (element.owner != newer) {
@@ -212,7 +224,7 @@ void checkBindings(Check& check, std::size_t at) {
             if (element.setter == nullptr) {
               check.report(at, field, "accessor form without a setter");
             }
-          } else if (!landsOnField<typename Traits::Value>(*newer,
+          } else if (!landsOnField<ElementValueT<Element>>(*newer,
                                                            element.offset)) {
             check.report(at, field, "offset ", element.offset,
                          " lands on no listed field of ", check.name(at - 1),
@@ -220,6 +232,18 @@ void checkBindings(Check& check, std::size_t at) {
           }
         }
       });
+}
+
+template <typename... Versions>
+constexpr bool newestFirst() {
+  const std::array<std::int32_t, sizeof...(Versions)> ids{
+      Versions::familyId...};
+  const std::array<std::int32_t, sizeof...(Versions)> versions{
+      Versions::versionNo...};
+  for (std::size_t i = 1; i < ids.size(); ++i) {
+    if (ids[i] != ids[0] || versions[i] >= versions[i - 1]) return false;
+  }
+  return true;
 }
 
 template <typename Versions, typename Check, std::size_t... Older>
@@ -244,6 +268,9 @@ void checkAllBindings(Check& check, std::index_sequence<Older...>) {
 template <typename... Versions>
 std::vector<std::string> checkChain(MsgBase* root,
                                     const MsgMap& builtFrom = MsgMap{}) {
+  static_assert(detail::newestFirst<Versions...>(),
+                "tamberlo::checkChain: list versions of one family, newest "
+                "first");
   static constexpr std::array<detail::ChainClass, sizeof...(Versions)> kClasses{
       {{fieldsOf<Versions>().className, Versions::familyId,
         Versions::versionNo}...}};

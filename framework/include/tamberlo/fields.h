@@ -5,6 +5,7 @@
 
 #include <tamberlo/element_cur.h>
 #include <tamberlo/element_prev.h>
+#include <tamberlo/element_traits.h>
 
 #include <array>
 #include <cstddef>
@@ -36,32 +37,11 @@ struct FieldList {
 
 namespace detail {
 
-template <typename Element>
-struct ElementTraits {
-  static constexpr bool isElement = false;
-};
-
-template <typename T, typename Owner>
-struct ElementTraits<ElementCur<T, Owner>> {
-  static constexpr bool isElement = true;
-  static constexpr bool forwards = false;
-  using Value = T;
-};
-
-template <typename T, typename Owner>
-struct ElementTraits<ElementPrev<T, Owner>> {
-  static constexpr bool isElement = true;
-  static constexpr bool forwards = true;
-  using Value = T;
-  using Newer = Owner;
-};
-
 // Whether `&Class::name` is a pointer to an element data member.
 template <typename MemberPointer>
 constexpr bool isElementMember = false;
 template <typename Member, typename Holder>
-constexpr bool isElementMember<Member Holder::*> =
-    ElementTraits<Member>::isElement;
+constexpr bool isElementMember<Member Holder::*> = isElement<Member>;
 
 template <typename Class, typename Element, typename Holder>
 constexpr Field<Class, Element> field(std::string_view name,
