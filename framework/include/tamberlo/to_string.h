@@ -6,6 +6,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -18,6 +19,14 @@ void appendObject(std::string& out, Object& object);
 
 template <typename T>
 void appendValue(std::string& out, T& value) {
+  if constexpr (std::is_floating_point_v<T>) {
+    // libc++ writes a negative quiet NaN as "-nan(ind)"; spell NaNs alike
+    // with every standard library.
+    if (std::isnan(value)) {
+      out += std::signbit(value) ? "-nan" : "nan";
+      return;
+    }
+  }
   if constexpr (std::is_arithmetic_v<T> && !std::is_same_v<T, bool>) {
     // Shortest text that reads back to the same value; big enough for any
     // double in that form.
