@@ -52,26 +52,22 @@ class ChainCheck {
   explicit ChainCheck(const std::array<ChainClass, Count>& classes)
       : classes_(classes) {}
 
-  std::vector<std::string> problems;
-  std::array<MsgBase*, Count> objects{};  ///< found and of their class
-  std::size_t found = 0;                  ///< how many of `objects`
-
   // Follows older[id] from `root` while each object is of the next class.
   void walk(MsgBase* root) {
     MsgBase* at = root;
-    for (; found < Count; ++found) {
-      if (at == nullptr || at->id != classes_[found].id ||
-          at->version != classes_[found].version) {
-        if (found == 0) {
+    for (; found_ < Count; ++found_) {
+      if (at == nullptr || at->id != classes_.at(found_).id ||
+          at->version != classes_.at(found_).version) {
+        if (found_ == 0) {
           say("the root is ", Object{at}, ", expected ", name(0));
         } else {
-          say(name(found - 1), ": older[", classes_[found - 1].id, "] is ",
-              Object{at}, ", expected ", name(found));
+          say(name(found_ - 1), ": older[", classes_.at(found_ - 1).id, "] is ",
+              Object{at}, ", expected ", name(found_));
         }
         return;
       }
-      objects[found] = at;
-      at = entry(at->older, classes_[found].id);
+      objects_.at(found_) = at;
+      at = entry(at->older, classes_.at(found_).id);
     }
   }
 
@@ -79,16 +75,16 @@ class ChainCheck {
   // nothing in the oldest; upstream the object above it, or for the root
   // the map it was built from.  Null entries count as absent.
   void checkMaps(const MsgMap& builtFrom) {
-    for (std::size_t i = 0; i < found; ++i) {
-      MsgBase* object = objects[i];
-      const std::int32_t id = classes_[i].id;
+    for (std::size_t i = 0; i < found_; ++i) {
+      MsgBase* object = objects_.at(i);
+      const std::int32_t id = classes_.at(i).id;
       compare(i, "peer", object->peer, {nullptr, id, object});
       compare(
           i, "older", object->older,
           {nullptr, id, i + 1 < Count ? entry(object->older, id) : nullptr});
       compare(i, "upstream", object->upstream,
               i == 0 ? Expected{&builtFrom, 0, nullptr}
-                     : Expected{nullptr, id, objects[i - 1]});
+                     : Expected{nullptr, id, objects_.at(i - 1)});
     }
   }
 
@@ -99,8 +95,16 @@ class ChainCheck {
   }
 
   [[nodiscard]] std::string_view name(std::size_t at) const {
-    return classes_[at].name;
+    return classes_.at(at).name;
   }
+
+  /// How many objects the walk found of their class, and each of them.
+  [[nodiscard]] std::size_t found() const { return found_; }
+  [[nodiscard]] MsgBase* object(std::size_t at) const {
+    return objects_.at(at);
+  }
+
+  std::vector<std::string> takeProblems() { return std::move(problems_); }
 
  private:
   static MsgBase* entry(const MsgMap& map, std::int32_t key) {
@@ -116,8 +120,10 @@ class ChainCheck {
   // a chain that stays broken.
   template <typename... Parts>
   void say(const Parts&... parts) {
-    std::string& text = problems.emplace_back();
+    std::string& text = problems_.emplace_back();
     text.reserve(128);
+    // String literals among the parts become string_views.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-array-to-pointer-decay)
     (append(text, parts), ...);
   }
 
@@ -131,8 +137,8 @@ class ChainCheck {
       out += "null";
       return;
     }
-    for (std::size_t i = 0; i < found; ++i) {
-      if (objects[i] == object) {
+    for (std::size_t i = 0; i < found_; ++i) {
+      if (objects_.at(i) == object) {
         out += "this chain's ";
         out += name(i);
         return;
@@ -169,6 +175,9 @@ class ChainCheck {
   }
 
   const std::array<ChainClass, Count>& classes_;
+  std::vector<std::string> problems_;
+  std::array<MsgBase*, Count> objects_{};
+  std::size_t found_ = 0;
 };
 
 // The class a forwarding element forwards to; void for a stored one.
@@ -186,7 +195,7 @@ struct ForwardsTo<ElementPrev<T, Owner>> {
 template <typename T, typename Newer>
 bool landsOnField(Newer& newer, std::int32_t offset) {
   bool lands = false;
-  forEachField(newer, [&](std::string_view, auto& target) {
+  forEachField(newer, [&](std::string_view /*name*/, auto& target) {
     using Target = std::remove_reference_t<decltype(target)>;
     if constexpr (std::is_same_v<ElementValueT<Target>, T>) {
       lands = lands || elementOffset(newer, target) == offset;
@@ -195,14 +204,14 @@ bool landsOnField(Newer& newer, std::int32_t offset) {
   return lands;
 }
 
-// The bindings of the forwarding elements of objects[at], an Older, whose
-// next newer object objects[at - 1] is a Newer.  Reads the bindings only:
+// The bindings of the forwarding elements of object(at), an Older, whose
+// next newer object object(at - 1) is a Newer.  Reads the bindings only:
 // nothing is called through them.
 template <typename Newer, typename Older, typename Check>
 void checkBindings(Check& check, std::size_t at) {
-  auto* newer = static_cast<Newer*>(check.objects[at - 1]);
+  auto* newer = static_cast<Newer*>(check.object(at - 1));
   forEachField(
-      *static_cast<Older*>(check.objects[at]),
+      *static_cast<Older*>(check.object(at)),
       [&](std::string_view field, auto& element) {
         using Element = std::remove_reference_t<decltype(element)>;
         using Target = typename ForwardsTo<Element>::type;
@@ -241,15 +250,16 @@ constexpr bool newestFirst() {
   const std::array<std::int32_t, sizeof...(Versions)> versions{
       Versions::versionNo...};
   for (std::size_t i = 1; i < ids.size(); ++i) {
-    if (ids[i] != ids[0] || versions[i] >= versions[i - 1]) return false;
+    if (ids.at(i) != ids.at(0) || versions.at(i) >= versions.at(i - 1))
+      return false;
   }
   return true;
 }
 
 template <typename Versions, typename Check, std::size_t... Older>
-void checkAllBindings(Check& check, std::index_sequence<Older...>) {
+void checkAllBindings(Check& check, std::index_sequence<Older...> /*older*/) {
   // Only objects that the walk found are of their class.
-  ((check.found > Older + 1
+  ((check.found() > Older + 1
         ? checkBindings<std::tuple_element_t<Older, Versions>,
                         std::tuple_element_t<Older + 1, Versions>>(check,
                                                                    Older + 1)
@@ -279,7 +289,7 @@ std::vector<std::string> checkChain(MsgBase* root,
   check.checkMaps(builtFrom);
   detail::checkAllBindings<std::tuple<Versions...>>(
       check, std::make_index_sequence<sizeof...(Versions) - 1>{});
-  return std::move(check.problems);
+  return check.takeProblems();
 }
 
 }  // namespace tamberlo
