@@ -66,6 +66,7 @@ TEST(CheckChain, MapsThatDisagreeAndCycles) {
   Chain15 c;
   Chain15 other;
   c.v5->older[15] = other.v4;
+  keep(c.v4);  // no longer reachable through its chain
   EXPECT_EQ(check15(c.root),
             (Problems{"Msg15_v4: upstream[15] is family 15 version 5 outside "
                       "this chain, expected this chain's Msg15_v5",
@@ -77,6 +78,7 @@ TEST(CheckChain, MapsThatDisagreeAndCycles) {
                       "chain's Msg15_v5"}));
   Chain15 round;
   round.v3->older[15] = round.root;
+  keep(round.v2);
   EXPECT_EQ(check15(round.root),
             Problems{"Msg15_v3: older[15] is this chain's Msg15_v5, expected "
                      "Msg15_v2"});
