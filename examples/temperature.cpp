@@ -25,6 +25,7 @@ class Msg30_v2 : public MsgBase {
   std::int32_t& getFahrenheit();
   void setFahrenheit(std::int32_t degrees);
 };
+TAMBERLO_FIELDS(Msg30_v2, celsius)
 
 // The older version forwards to the newer one and converts on the way.
 class Msg30_v1 : public MsgBase {
@@ -37,6 +38,7 @@ class Msg30_v1 : public MsgBase {
     tamberlo::buildOlder<void>(*this);  // the oldest: nothing below it
   }
 };
+TAMBERLO_FIELDS(Msg30_v1, fahrenheit)
 
 Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Msg30_v1>(*this, &Msg30_v2::init);
@@ -70,6 +72,7 @@ int main() {
   std::printf("stored %.2f C\n", temperature->celsius.get());
   temperature->celsius = 37.0f;
   std::printf("read %d F\n", v1->fahrenheit.get());
+  std::printf("%s\n", tamberlo::toString(*v1).c_str());
 
   // Built from a map that names the family-15 root, a new root announces
   // itself there, and that root's getVersion finds family 30 too; it stays

@@ -22,6 +22,7 @@ class Msg30_v3 : public MsgBase {
  private:
   void init();
 };
+TAMBERLO_FIELDS(Msg30_v3, celsius, humidity)
 
 // The former newest version, now in the middle: its stored field became a
 // forwarding one, and it keeps the cache and accessors that version 1 uses.
@@ -40,6 +41,7 @@ class Msg30_v2 : public MsgBase {
   std::int32_t& getFahrenheit();
   void setFahrenheit(std::int32_t degrees);
 };
+TAMBERLO_FIELDS(Msg30_v2, celsius)
 
 // Unchanged.
 class Msg30_v1 : public MsgBase {
@@ -52,6 +54,7 @@ class Msg30_v1 : public MsgBase {
     tamberlo::buildOlder<void>(*this);  // the oldest: nothing below it
   }
 };
+TAMBERLO_FIELDS(Msg30_v1, fahrenheit)
 
 Msg30_v3::Msg30_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Msg30_v2>(*this, &Msg30_v3::init);
@@ -98,6 +101,11 @@ int main() {
   temperature->humidity = 40.0f;
   std::printf("stored %.2f C, %.0f%%\n", temperature->celsius.get(),
               temperature->humidity.get());
+  std::printf("%s\n", tamberlo::toString(*temperature).c_str());
+  // What a test of this family asserts: no problem found in the chain.
+  std::printf(
+      "problems: %zu\n",
+      tamberlo::checkChain<Msg30_v3, Msg30_v2, Msg30_v1>(temperature).size());
 
   // Joining is one-way: the joined root announces itself to family 15's
   // root, which then finds family 30, but it answers only for its own.

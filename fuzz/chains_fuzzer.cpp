@@ -95,6 +95,16 @@ struct Store16 {
   Msg16_v2* storage = nullptr;
 };
 
+struct Entry;
+
+// A chain the library built, and the map its root was built from.
+struct Built {
+  Entry* root;
+  std::vector<std::int32_t> versions;  // newest first
+  MsgMap links;
+  ModelMap modelLinks;
+};
+
 struct Entry {
   Kind kind;
   MsgBase* object;
@@ -141,12 +151,15 @@ class Session {
         if (!entries_.empty()) read(pick());
         return;
       case 5:
+        // A new object: no map or binding of any chain changes.
         return copy();
       case 6:
-        return assign();
+        assign();
+        break;
       default:
-        return link();
+        link();
     }
+    checkChains();
   }
 
   /// Reads everything through every object and asks every object for every
@@ -174,13 +187,15 @@ class Session {
     return in_.i32();
   }
 
+  std::int32_t family15or16() { return in_.below(2) == 0 ? 15 : 16; }
+
   std::int32_t version() {
     const std::uint8_t b = in_.byte();
     return b < 240 ? b % 8 : in_.i32();
   }
 
   void getInstance() {
-    const std::int32_t type = in_.byte() < 128 ? 15 + in_.below(2) : in_.i32();
+    const std::int32_t type = in_.byte() < 128 ? family15or16() : in_.i32();
     const bool builds = type == 15 || type == 16;
     if (builds && chains_ >= kMaxChains) return;
     MsgBase* root = MsgBase::getInstance(type);
@@ -191,12 +206,12 @@ class Session {
       }
       return;
     }
-    addChain(root, type, {});
+    addChain(root, type, {}, {});
   }
 
   void buildFromMap() {
     if (chains_ >= kMaxChains) return;
-    const std::int32_t id = 15 + in_.below(2);
+    const std::int32_t id = family15or16();
     MsgMap links;
     ModelMap modelLinks;
     for (std::size_t n = in_.below(kMaxMapEntries + 1); n > 0; --n) {
@@ -210,15 +225,17 @@ class Session {
     }
     MsgBase* root = id == 15 ? static_cast<MsgBase*>(new Msg15_v5(links))
                              : static_cast<MsgBase*>(new Msg16_v2(links));
-    addChain(root, id, modelLinks);
+    addChain(root, id, links, modelLinks);
   }
 
-  void addChain(MsgBase* root, std::int32_t id, const ModelMap& links) {
+  void addChain(MsgBase* root, std::int32_t id, const MsgMap& links,
+                const ModelMap& modelLinks) {
     ++chains_;
     const std::vector<std::int32_t> versions =
         id == 15 ? std::vector<std::int32_t>{5, 4, 3, 2}
                  : std::vector<std::int32_t>{2, 1};
-    const std::vector<GraphNode*> nodes = model_.build(id, versions, links);
+    const std::vector<GraphNode*> nodes =
+        model_.build(id, versions, modelLinks);
     Store15* s15 = id == 15 ? &stores15_.emplace_back() : nullptr;
     Store16* s16 = id == 16 ? &stores16_.emplace_back() : nullptr;
     MsgBase* object = root;
@@ -239,6 +256,31 @@ class Session {
     }
     check(object == nullptr, "the oldest version has nothing older",
           entries_.back());
+    built_.push_back({&entries_[entries_.size() - nodes.size()], versions,
+                      links, modelLinks});
+    // An announcement writes only `roots`, which checkChain does not read:
+    // only the new chain can have changed.
+    checkChain(built_.back());
+  }
+
+  // checkChain on every chain the library built, after anything that may
+  // have rewired one: it must answer, and find problems exactly when the
+  // model says the chain is no longer as built.
+  void checkChains() {
+    for (const Built& b : built_) checkChain(b);
+  }
+
+  void checkChain(const Built& b) {
+    MsgBase* root = b.root->object;
+    const bool sound =
+        b.root->kind == Kind::k15v5
+            ? tamberlo::checkChain<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(
+                  root, b.links)
+                  .empty()
+            : tamberlo::checkChain<Msg16_v2, Msg16_v1>(root, b.links).empty();
+    check(sound == GraphModel::asBuilt(b.root->node, b.versions, b.modelLinks),
+          "checkChain finds problems exactly when the chain is not as built",
+          *b.root);
   }
 
   void getVersion() {
@@ -582,8 +624,8 @@ class Session {
         e.node->roots[key] = node;
         return;
       default:
-        // Read only while a constructor builds the chain: not modelled.
         e.object->peer[key] = object;
+        e.node->peer[key] = node;
     }
   }
 
@@ -591,6 +633,7 @@ class Session {
   GraphModel model_;
   std::deque<Entry> entries_;
   std::vector<Entry*> library_;  // objects the library built
+  std::vector<Built> built_;
   std::deque<Store15> stores15_;
   std::deque<Store16> stores16_;
   std::size_t chains_ = 0;

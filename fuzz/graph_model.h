@@ -21,8 +21,10 @@ struct GraphNode {
   std::int32_t version = 0;
   ModelMap older;
   ModelMap upstream;
+  ModelMap peer;
   ModelMap roots;
-  MsgBase* object = nullptr;  ///< the real object this node stands for
+  GraphNode* boundTo = nullptr;  ///< the owner of every forwarding element
+  MsgBase* object = nullptr;     ///< the real object this node stands for
 };
 
 class GraphModel {
@@ -37,6 +39,7 @@ class GraphModel {
       GraphNode& node = nodes_.emplace_back();
       node.id = family;
       node.version = v;
+      node.peer = {{family, &node}};
       if (chain.empty()) {
         if (links.empty()) {
           node.roots[family] = &node;
@@ -46,6 +49,7 @@ class GraphModel {
         node.upstream = links;
       } else {
         node.upstream = {{family, chain.back()}};
+        node.boundTo = chain.back();
         chain.back()->older[family] = &node;
       }
       chain.push_back(&node);
@@ -80,7 +84,58 @@ class GraphModel {
     return nullptr;
   }
 
+  /// Whether the chain below `root`, of `versions` (newest first), is still
+  /// as its constructors built it from `links`: each node names itself in
+  /// peer, the next in older (the oldest nothing), the one above in upstream
+  /// (the root: `links`), and its elements are bound to the one above.
+  static bool asBuilt(GraphNode* root,
+                      const std::vector<std::int32_t>& versions,
+                      const ModelMap& links) {
+    const std::int32_t family = root->id;
+    GraphNode* above = nullptr;
+    GraphNode* at = root;
+    for (std::size_t i = 0; i < versions.size(); ++i) {
+      if (at == nullptr || at->id != family || at->version != versions[i]) {
+        return false;
+      }
+      GraphNode* below = entry(at->older, family);
+      const bool oldest = i + 1 == versions.size();
+      const bool upstream = above == nullptr
+                                ? same(at->upstream, links)
+                                : holdsOnly(at->upstream, family, above);
+      if (!holdsOnly(at->peer, family, at) || !upstream ||
+          !holdsOnly(at->older, family, oldest ? nullptr : below) ||
+          at->boundTo != above) {
+        return false;
+      }
+      above = at;
+      at = below;
+    }
+    return true;
+  }
+
  private:
+  // Whether the non-null entries of `map` are exactly `key` -> `node`, or
+  // none when `node` is null.
+  static bool holdsOnly(const ModelMap& map, std::int32_t key,
+                        const GraphNode* node) {
+    for (const auto& [k, n] : map) {
+      if (n != nullptr && (k != key || n != node)) return false;
+    }
+    return node == nullptr || entry(map, key) == node;
+  }
+
+  // Equal but for null entries, which count as absent.
+  static bool same(const ModelMap& a, const ModelMap& b) {
+    auto covered = [](const ModelMap& from, const ModelMap& in) {
+      for (const auto& [key, node] : from) {
+        if (node != nullptr && entry(in, key) != node) return false;
+      }
+      return true;
+    };
+    return covered(a, b) && covered(b, a);
+  }
+
   // Every object of another family named in `links` hands the new root up
   // its non-null upstream entries, each object once; an object with none
   // records it.  So no object on an upstream cycle records, and on a graph

@@ -3,6 +3,7 @@
 #include <tamberlo/tamberlo.h>
 
 #include <cstdint>
+#include <string>
 
 struct Feet {
   std::int32_t feet = 0;
@@ -10,6 +11,18 @@ struct Feet {
   void set(std::int32_t v) { feet = v; }
   void setByReference(const std::int32_t& v) { feet = v; }
 };
+
+struct Cached {
+  ElementCur<float, Cached> lat;
+  float feet = 0;
+};
+#if defined(TAMBERLO_CASE_FieldThatIsNoElement)
+TAMBERLO_FIELDS(Cached, lat, feet)
+#elif defined(TAMBERLO_CASE_FieldListedTwice)
+TAMBERLO_FIELDS(Cached, lat, lat)
+#elif !defined(TAMBERLO_CASE_NoFieldList)
+TAMBERLO_FIELDS(Cached, lat)
+#endif
 
 int main() {
   MsgBase* root = MsgBase::getInstance(15);
@@ -29,7 +42,12 @@ int main() {
   v2->alt = 3048.75f;  // metres meant
 #elif defined(TAMBERLO_CASE_FloatSetIntoIntegerElement)
   count.set(3e9);
+#elif defined(TAMBERLO_CASE_ChainNotNewestFirst)
+  tamberlo::checkChain<Msg15_v4, Msg15_v5>(root);
+#elif defined(TAMBERLO_CASE_ChainSkipsAVersion)
+  tamberlo::checkChain<Msg15_v5, Msg15_v3, Msg15_v2>(root);
 #else
+  tamberlo::checkChain<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root);
   v2->alt.bind(v3, &Msg15_v3::alt);
   feet.bind(&store, &Feet::get, &Feet::set);
   v2->alt = std::int32_t{32808};
@@ -38,5 +56,7 @@ int main() {
   v4->lat = 45.0;   // a double into a float element
   root->getVersion<Msg15_v5>()->position = Position{};
 #endif
-  return v2->alt.get() + feet.get() + count.get();
+  Cached cached;
+  const std::string text = tamberlo::toString(cached);
+  return v2->alt.get() + feet.get() + count.get() + (text.empty() ? 1 : 0);
 }

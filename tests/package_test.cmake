@@ -24,9 +24,10 @@ if(PREFIX)
   set(prefix ${PREFIX})
 endif()
 set(expected_read_old_version "lat 45.000000, alt 32808 ft\n")
-set(expected_temperature "stored 100.00 C\nread 99 F\nvia family 15: -40 F\n")
+set(expected_temperature
+  "stored 100.00 C\nread 99 F\nMsg30_v1{fahrenheit=99}\nvia family 15: -40 F\n")
 set(expected_temperature_v3
-  "stored 100.00 C, 40%\nvia family 15: -40 F\nfamily 15 via family 30: none\n")
+  "stored 100.00 C, 40%\nMsg30_v3{celsius=100, humidity=40}\nproblems: 0\nvia family 15: -40 F\nfamily 15 via family 30: none\n")
 set(expected_pellory "val Lat: 45.000000\nval Alt: 32808\n")
 
 function(run)

@@ -9,6 +9,7 @@
 #define TAMBERLO_MSG15_V5_H_
 
 #include <tamberlo/element_prev.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg17_v1.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/position.h>
@@ -19,5 +20,6 @@ class Msg15_v5 : public MsgBase {
   static constexpr std::int32_t versionNo = 5;
   ElementPrev<Position, Msg17_v1> position;
 };
+TAMBERLO_FIELDS(Msg15_v5, position)
 
 #endif  // TAMBERLO_MSG15_V5_H_

@@ -7,6 +7,7 @@
 
 #include <tamberlo/attitude.h>
 #include <tamberlo/element_prev.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg17_v1.h>
 #include <tamberlo/msg_base.h>
 
@@ -17,5 +18,6 @@ class Msg16_v2 : public MsgBase {
   ElementPrev<Quaternions, Msg17_v1> att;
   EulerAngles attEuler;
 };
+TAMBERLO_FIELDS(Msg16_v2, att)
 
 #endif  // TAMBERLO_MSG16_V2_H_

@@ -4,6 +4,7 @@
 
 #include <tamberlo/attitude.h>
 #include <tamberlo/element_prev.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg17_v2.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/position.h>
@@ -15,5 +16,6 @@ class Msg17_v1 : public MsgBase {
   ElementPrev<Position, Msg17_v2> position;
   ElementPrev<Quaternions, Msg17_v2> att;
 };
+TAMBERLO_FIELDS(Msg17_v1, position, att)
 
 #endif  // TAMBERLO_MSG17_V1_H_

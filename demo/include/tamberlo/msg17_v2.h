@@ -4,6 +4,7 @@
 
 #include <tamberlo/attitude.h>
 #include <tamberlo/element_prev.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg20_v1.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/position.h>
@@ -17,5 +18,6 @@ class Msg17_v2 : public MsgBase {
   ElementPrev<Velocity, Msg20_v1> velocity;
   ElementPrev<Quaternions, Msg20_v1> att;
 };
+TAMBERLO_FIELDS(Msg17_v2, position, velocity, att)
 
 #endif  // TAMBERLO_MSG17_V2_H_

@@ -3,6 +3,7 @@
 #define TAMBERLO_MSG18_V1_H_
 
 #include <tamberlo/element_prev.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg17_v2.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/velocity.h>
@@ -13,5 +14,6 @@ class Msg18_v1 : public MsgBase {
   static constexpr std::int32_t versionNo = 1;
   ElementPrev<Velocity, Msg17_v2> velocity;
 };
+TAMBERLO_FIELDS(Msg18_v1, velocity)
 
 #endif  // TAMBERLO_MSG18_V1_H_

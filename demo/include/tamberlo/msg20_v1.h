@@ -4,6 +4,7 @@
 #define TAMBERLO_MSG20_V1_H_
 
 #include <tamberlo/element_cur.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/position.h>
 #include <tamberlo/velocity.h>
@@ -15,5 +16,6 @@ class Msg20_v1 : public MsgBase {
   ElementCur<Position, Msg20_v1> position;
   ElementCur<Velocity, Msg20_v1> velocity;
 };
+TAMBERLO_FIELDS(Msg20_v1, position, velocity)
 
 #endif  // TAMBERLO_MSG20_V1_H_

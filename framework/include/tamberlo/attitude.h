@@ -5,6 +5,7 @@
 
 #include <tamberlo/element_cur.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 
 struct Quaternions;
 
@@ -19,6 +20,7 @@ struct TAMBERLO_API EulerAngles {
   /// pitch exactly +-90 and roll 0; a zero quaternion gives pitch NaN.
   void setFromQuaternion(Quaternions& q);
 };
+TAMBERLO_FIELDS(EulerAngles, yaw, pitch, roll)
 
 /// A rotation quaternion; `w` is the scalar part.
 struct TAMBERLO_API Quaternions {
@@ -31,5 +33,6 @@ struct TAMBERLO_API Quaternions {
   /// `ea`, as the Hamilton product q(yaw) q(pitch) q(roll); not normalised.
   void setFromEA(EulerAngles& ea);
 };
+TAMBERLO_FIELDS(Quaternions, w, x, y, z)
 
 #endif  // TAMBERLO_ATTITUDE_H_

@@ -4,6 +4,7 @@
 
 #include <tamberlo/element_cur.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 
 /// Components are elements, read with get() and written with set() or an
 /// assignment from a float.  Copies copy the values only.
@@ -12,5 +13,6 @@ struct TAMBERLO_API Position {
   ElementCur<float, Position> lng;
   ElementCur<float, Position> alt;  ///< metres
 };
+TAMBERLO_FIELDS(Position, lat, lng, alt)
 
 #endif  // TAMBERLO_POSITION_H_

@@ -4,6 +4,7 @@
 
 #include <tamberlo/element_cur.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/position.h>
 
 /// Tagged with Position on purpose: there is no element type tagged
@@ -13,5 +14,6 @@ struct TAMBERLO_API Velocity {
   ElementCur<float, Position> dy;
   ElementCur<float, Position> dz;
 };
+TAMBERLO_FIELDS(Velocity, dx, dy, dz)
 
 #endif  // TAMBERLO_VELOCITY_H_

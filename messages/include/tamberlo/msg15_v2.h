@@ -4,6 +4,7 @@
 
 #include <tamberlo/element_prev.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg15_v3.h>
 #include <tamberlo/msg_base.h>
 
@@ -20,5 +21,6 @@ class TAMBERLO_API Msg15_v2 : public MsgBase {
   /// The oldest version: builds nothing below it and binds nothing.
   explicit Msg15_v2(MsgMap& links);
 };
+TAMBERLO_FIELDS(Msg15_v2, alt, lat, lng)
 
 #endif  // TAMBERLO_MSG15_V2_H_

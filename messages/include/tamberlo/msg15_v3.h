@@ -4,6 +4,7 @@
 
 #include <tamberlo/element_prev.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg15_v4.h>
 #include <tamberlo/msg_base.h>
 
@@ -22,5 +23,6 @@ class TAMBERLO_API Msg15_v3 : public MsgBase {
  private:
   void init();
 };
+TAMBERLO_FIELDS(Msg15_v3, lat, lng, alt)
 
 #endif  // TAMBERLO_MSG15_V3_H_

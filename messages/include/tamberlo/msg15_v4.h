@@ -4,6 +4,7 @@
 
 #include <tamberlo/element_prev.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg15_v5.h>
 #include <tamberlo/msg_base.h>
 
@@ -30,5 +31,6 @@ class TAMBERLO_API Msg15_v4 : public MsgBase {
   /// Feet to metres; leaves altFeet unchanged.
   void setAlt(std::int32_t feet);
 };
+TAMBERLO_FIELDS(Msg15_v4, lat, lng, alt)
 
 #endif  // TAMBERLO_MSG15_V4_H_

@@ -4,6 +4,7 @@
 
 #include <tamberlo/element_cur.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/position.h>
 
@@ -27,5 +28,6 @@ class TAMBERLO_API Msg15_v5 : public MsgBase {
   float& getAlt();
   void setAlt(float v);
 };
+TAMBERLO_FIELDS(Msg15_v5, position)
 
 #endif  // TAMBERLO_MSG15_V5_H_

@@ -5,6 +5,7 @@
 #include <tamberlo/attitude.h>
 #include <tamberlo/element_prev.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg16_v2.h>
 #include <tamberlo/msg_base.h>
 
@@ -17,5 +18,6 @@ class TAMBERLO_API Msg16_v1 : public MsgBase {
 
   explicit Msg16_v1(MsgMap& links);
 };
+TAMBERLO_FIELDS(Msg16_v1, att)
 
 #endif  // TAMBERLO_MSG16_V1_H_

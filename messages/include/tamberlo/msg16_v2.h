@@ -5,6 +5,7 @@
 #include <tamberlo/attitude.h>
 #include <tamberlo/element_cur.h>
 #include <tamberlo/export.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 
 class TAMBERLO_API Msg16_v2 : public MsgBase {
@@ -25,5 +26,6 @@ class TAMBERLO_API Msg16_v2 : public MsgBase {
   EulerAngles& getAtt();
   void setAtt(EulerAngles angles);
 };
+TAMBERLO_FIELDS(Msg16_v2, att)
 
 #endif  // TAMBERLO_MSG16_V2_H_
