@@ -180,16 +180,6 @@ class ChainCheck {
   std::size_t found_ = 0;
 };
 
-// The class a forwarding element forwards to; void for a stored one.
-template <typename Element>
-struct ForwardsTo {
-  using type = void;
-};
-template <typename T, typename Owner>
-struct ForwardsTo<ElementPrev<T, Owner>> {
-  using type = Owner;
-};
-
 // Whether the member form's `offset` lands on a listed field of `newer`
 // whose value type is T.
 template <typename T, typename Newer>
@@ -214,7 +204,7 @@ void checkBindings(Check& check, std::size_t at) {
       *static_cast<Older*>(check.object(at)),
       [&](std::string_view field, auto& element) {
         using Element = std::remove_reference_t<decltype(element)>;
-        using Target = typename ForwardsTo<Element>::type;
+        using Target = typename ElementParts<Element>::ForwardsTo;
         if constexpr (!std::is_void_v<Target>) {
           static_assert(std::is_same_v<Target, Newer>,
                         "tamberlo::checkChain: list every version of the "

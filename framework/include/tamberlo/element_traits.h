@@ -12,31 +12,32 @@ class ElementPrev;
 
 namespace tamberlo {
 
-/// True for every ElementCur and ElementPrev, whatever its Owner tag.
+/// What an element type is made of: its value type, and for a forwarding
+/// element the class it forwards to (void for a stored one).  Both are void
+/// for anything that is not an element.
 template <typename M>
-struct IsElement : std::false_type {};
+struct ElementParts {
+  using Value = void;
+  using ForwardsTo = void;
+};
 template <typename T, typename Owner>
-struct IsElement<ElementCur<T, Owner>> : std::true_type {};
+struct ElementParts<ElementCur<T, Owner>> {
+  using Value = T;
+  using ForwardsTo = void;
+};
 template <typename T, typename Owner>
-struct IsElement<ElementPrev<T, Owner>> : std::true_type {};
-template <typename M>
-inline constexpr bool isElement = IsElement<M>::value;
+struct ElementParts<ElementPrev<T, Owner>> {
+  using Value = T;
+  using ForwardsTo = Owner;
+};
 
 /// The value type of element `M`; void for anything that is not an element.
 template <typename M>
-struct ElementValue {
-  using type = void;
-};
-template <typename T, typename Owner>
-struct ElementValue<ElementCur<T, Owner>> {
-  using type = T;
-};
-template <typename T, typename Owner>
-struct ElementValue<ElementPrev<T, Owner>> {
-  using type = T;
-};
+using ElementValueT = typename ElementParts<M>::Value;
+
+/// True for every ElementCur and ElementPrev, whatever its Owner tag.
 template <typename M>
-using ElementValueT = typename ElementValue<M>::type;
+inline constexpr bool isElement = !std::is_void_v<ElementValueT<M>>;
 
 namespace detail {
 
