@@ -55,9 +55,30 @@ else()
   set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/triggers)
 
+  # One package per component; the licence component is for the plain
+  # install and the archives, since each package carries the licence in
+  # its copyright file.
+  set(CPACK_COMPONENTS_ALL runtime development)
+  if(TARGET pellory)
+    list(APPEND CPACK_COMPONENTS_ALL pellory)
+  endif()
+
   # Every Debian package carries its copyright file and a changelog,
   # compressed as Debian requires, and every program its manual page.
+  # The copyright files and changelogs are the packages' alone: a plain
+  # install, or the tarball, leaves them out.
   find_program(TAMBERLO_GZIP gzip REQUIRED)
+  # The copyright file states the terms of LICENSE, from "Permission" on,
+  # in Debian's format: every line indented, an empty one written " .".
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+  string(FIND "${licence}" "Permission" terms_start)
+  string(SUBSTRING "${licence}" ${terms_start} -1 terms)
+  string(STRIP "${terms}" terms)
+  string(REPLACE "\n\n" "\n.\n" terms "${terms}")
+  string(REPLACE "\n" "\n " terms "${terms}")
+  set(TAMBERLO_LICENCE_TERMS " ${terms}")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in
+    ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
   string(TIMESTAMP TAMBERLO_PACKAGE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in
     ${PROJECT_BINARY_DIR}/packaging/changelog @ONLY)
@@ -69,7 +90,7 @@ else()
     OUTPUT_FILE ${PROJECT_BINARY_DIR}/packaging/pellory.1.gz
     COMMAND_ERROR_IS_FATAL ANY)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/packaging/pellory.1)
+    ${PROJECT_SOURCE_DIR}/packaging/pellory.1 ${PROJECT_SOURCE_DIR}/LICENSE)
   set(tamberlo_packages runtime libtamberlo${PROJECT_VERSION_MAJOR}
     development libtamberlo-dev)
   if(TARGET pellory)
@@ -79,10 +100,10 @@ else()
   endif()
   while(tamberlo_packages)
     list(POP_FRONT tamberlo_packages component package)
-    install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright
       ${PROJECT_BINARY_DIR}/packaging/changelog.gz
       DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package}
-      COMPONENT ${component})
+      COMPONENT ${component} EXCLUDE_FROM_ALL)
   endwhile()
 endif()
 
