@@ -2,7 +2,9 @@
 // 30 carries a temperature: version 2 stores float degrees Celsius, version
 // 1 sees whole degrees Fahrenheit.  docs/adding-a-version.md walks through
 // it.
+#include <tamberlo/check_chain.h>
 #include <tamberlo/tamberlo.h>
+#include <tamberlo/to_string.h>
 
 #include <cstdint>
 #include <cstdio>

@@ -2,7 +2,9 @@
 // version 3 stores the temperature and a new field, the former newest
 // version 2 now forwards to it, and version 1 is unchanged.
 // docs/adding-a-version.md walks through the change.
+#include <tamberlo/check_chain.h>
 #include <tamberlo/tamberlo.h>
+#include <tamberlo/to_string.h>
 
 #include <cstdint>
 #include <cstdio>

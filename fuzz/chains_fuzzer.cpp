@@ -4,6 +4,7 @@
 // model kept here: the version graph
 // (graph_model.h) and the values each chain holds, converted as
 // docs/conversions.md says (expected.h).  A mismatch aborts.
+#include <tamberlo/check_chain.h>
 #include <tamberlo/tamberlo.h>
 
 #include <cstddef>

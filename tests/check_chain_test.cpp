@@ -1,6 +1,7 @@
 // checkChain finds every kind of miswiring, naming class and field, and
 // nothing in a chain as the library builds it.
 #include <gtest/gtest.h>
+#include <tamberlo/check_chain.h>
 #include <tamberlo/tamberlo.h>
 
 #include <string>

@@ -1,6 +1,8 @@
 // Authoring mistakes that must not compile, one per TAMBERLO_CASE_* macro;
 // with none, the forms that must keep compiling (compile_error_test.cmake).
+#include <tamberlo/check_chain.h>
 #include <tamberlo/tamberlo.h>
+#include <tamberlo/to_string.h>
 
 #include <cstdint>
 #include <string>

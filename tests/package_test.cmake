@@ -3,9 +3,14 @@
 #                     installed pellory if WITH_PELLORY)
 #   STEP=find_package build the examples with find_package(Tamberlo) and run
 #   STEP=pkg-config   compile the example with pkg-config's flags and run
-#   STEP=toolchain    compile the example with a standard, or a standard
-#                     library, that the library was not built with: it must
-#                     stop with the message that says what to do
+#   STEP=toolchain    compile the example with a standard, or a mode of
+#                     the standard library, that the library was not built
+#                     with: it must stop with the message that says what to do
+#   STEP=libcxx       the same with Clang's libc++; prints "SKIPPED" (which
+#                     CTest reports as a skip) where libc++ is not installed
+#   STEP=static       build the library with BUILD_SHARED_LIBS=OFF, install
+#                     it into WORK_DIR/static, build the examples against it
+#                     with find_package and run them
 #   STEP=deb          build the .debs and the tarball, check their split and
 #                     lintian, unpack them into WORK_DIR/root, run pellory
 #   STEP=zip          build the Windows .zip, check it, unpack it into
@@ -88,13 +93,19 @@ function(development_files var libdir)
   file(GLOB headers RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*/include/tamberlo/*.h)
   list(FILTER headers EXCLUDE REGEX "^demo/")
   list(TRANSFORM headers REPLACE "^[a-z]+/include/" "include/")
-  list(APPEND headers include/tamberlo/built_with.h)  # generated
+  list(APPEND headers include/tamberlo/built_with.h  # generated
+    include/tamberlo/version.h)
   list(APPEND headers ${libdir}/pkgconfig/tamberlo.pc)
   foreach(f Config ConfigVersion Targets Targets-release)
     list(APPEND headers ${libdir}/cmake/Tamberlo/Tamberlo${f}.cmake)
   endforeach()
   set(${var} ${headers} PARENT_SCOPE)
 endfunction()
+
+set(licence share/doc/Tamberlo/LICENSE)
+set(compile -fsyntax-only -I${prefix}/include
+  ${SOURCE_DIR}/examples/read_old_version.cpp)
+set(built "libtamberlo was built against libstdc\\+\\+ without _GLIBCXX_DEBUG")
 
 if(WINDOWS)
   set(installed bin/Tamberlo.dll lib/libTamberlo.dll.a lib/pkgconfig/tamberlo.pc)
@@ -111,13 +122,19 @@ endif()
 if(STEP STREQUAL "install")
   file(REMOVE_RECURSE ${prefix})
   run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-  foreach(f include/tamberlo/tamberlo.h
-            ${LIBDIR}/cmake/Tamberlo/TamberloConfig.cmake
+  foreach(f include/tamberlo/tamberlo.h include/tamberlo/version.h
+            ${licence} ${LIBDIR}/cmake/Tamberlo/TamberloConfig.cmake
             ${LIBDIR}/cmake/Tamberlo/TamberloConfigVersion.cmake ${installed})
     if(NOT EXISTS ${prefix}/${f})
       message(FATAL_ERROR "install did not produce ${f}")
     endif()
   endforeach()
+  # The Debian packages' own copyright files and changelogs are theirs.
+  file(GLOB debian_only ${prefix}/share/doc/*/copyright
+    ${prefix}/share/doc/*/changelog.gz)
+  if(debian_only)
+    message(FATAL_ERROR "a plain install holds ${debian_only}")
+  endif()
   if(WITH_PELLORY)
     # Finds the installed library through its run path, or beside it; a
     # build laid out for /usr has no run path.
@@ -162,10 +179,6 @@ elseif(STEP STREQUAL "pkg-config")
     ${flags} -o ${program})
   expect_output(${program} read_old_version)
 elseif(STEP STREQUAL "toolchain")
-  set(compile -fsyntax-only -I${prefix}/include
-    ${SOURCE_DIR}/examples/read_old_version.cpp)
-  set(built
-    "libtamberlo was built against libstdc\\+\\+ without _GLIBCXX_DEBUG")
   run(${CXX} -std=c++17 ${compile})
   expect_error("needs C\\+\\+17 or later: compile with -std=c\\+\\+17"
     ${CXX} -std=c++14 ${compile})
@@ -174,9 +187,45 @@ elseif(STEP STREQUAL "toolchain")
     ${CXX} -std=c++17 -D_GLIBCXX_DEBUG ${compile})
   if(CLANG)
     run(${CLANG} -std=c++17 ${compile})
-    expect_error("${built}.*uses libc\\+\\+.*drop -stdlib=libc\\+\\+"
-      ${CLANG} -std=c++17 -stdlib=libc++ ${compile})
   endif()
+elseif(STEP STREQUAL "libcxx")
+  # Without libc++ no client can be compiled against it, so there is
+  # nothing to stop.
+  file(MAKE_DIRECTORY ${WORK_DIR})
+  file(WRITE ${WORK_DIR}/libcxx.cpp "#include <cstddef>\n")
+  execute_process(COMMAND ${CLANG} -std=c++17 -stdlib=libc++ -fsyntax-only
+      ${WORK_DIR}/libcxx.cpp
+    RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+  if(NOT rc EQUAL 0)
+    message("SKIPPED: ${CLANG} finds no libc++ headers")
+    return()
+  endif()
+  expect_error("${built}.*uses libc\\+\\+.*drop -stdlib=libc\\+\\+"
+    ${CLANG} -std=c++17 -stdlib=libc++ ${compile})
+elseif(STEP STREQUAL "static")
+  set(build ${WORK_DIR}/static-build)
+  set(prefix ${WORK_DIR}/static)
+  file(REMOVE_RECURSE ${build} ${prefix} ${WORK_DIR}/static-examples)
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${build} -DBUILD_SHARED_LIBS=OFF
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_LIBDIR=${LIBDIR}
+    -DCMAKE_CXX_COMPILER=${CXX}
+    -DCMAKE_CXX_FLAGS=${CXX_FLAGS} -DTAMBERLO_BUILD_TESTS=OFF
+    -DTAMBERLO_BUILD_DEMO=OFF -DTAMBERLO_BUILD_EXAMPLES=OFF)
+  run(${CMAKE_COMMAND} --build ${build} --parallel 2)
+  run(${CMAKE_COMMAND} --install ${build} --prefix ${prefix})
+  file(GLOB shared ${prefix}/${LIBDIR}/libtamberlo.so*)
+  if(shared OR NOT EXISTS ${prefix}/${LIBDIR}/libtamberlo.a)
+    message(FATAL_ERROR "the static install holds '${shared}' and "
+      "no ${LIBDIR}/libtamberlo.a")
+  endif()
+  set(build ${WORK_DIR}/static-examples)
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${build}
+    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix}
+    -DCMAKE_CXX_FLAGS=${CXX_FLAGS} -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
+  run(${CMAKE_COMMAND} --build ${build})
+  foreach(example read_old_version temperature temperature_v3)
+    expect_output(${build}/${example} ${example})
+  endforeach()
 elseif(STEP STREQUAL "deb")
   file(REMOVE_RECURSE ${WORK_DIR})
   run(${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/cpack)
@@ -205,12 +254,14 @@ usr/share/doc/${package}/copyright;usr/share/doc/${package}/changelog.gz")
     endif()
     run(dpkg-deb -x ${deb} ${WORK_DIR}/root)
   endforeach()
-  # The tarball holds the install tree below /usr: each of its files is in
-  # exactly one package.
+  # The tarball holds the plain install tree below /usr: each of its files
+  # is in exactly one package, and the licence stands for the packages'
+  # copyright files and changelogs.
   unpack(${WORK_DIR}/cpack/Tamberlo-${VERSION}-*.tar.gz ${WORK_DIR}/tree)
   file(GLOB_RECURSE tree RELATIVE ${WORK_DIR}/tree ${WORK_DIR}/tree/*)
+  list(FILTER all EXCLUDE REGEX "^usr/share/doc/")
   list(TRANSFORM all REPLACE "^usr/" "")
-  expect_same("the tarball" "${tree}" "${all}")
+  expect_same("the tarball" "${tree}" "${all};${licence}")
   list(GET debs 0 runtime)
   run(dpkg-deb --info ${runtime} shlibs)
   if(NOT out STREQUAL "libtamberlo 1 libtamberlo1 (= ${VERSION})\n")
@@ -227,7 +278,7 @@ elseif(STEP STREQUAL "zip")
   file(GLOB_RECURSE listed RELATIVE ${WORK_DIR}/root ${WORK_DIR}/root/*)
   development_files(expected lib)
   expect_same("the zip" "${listed}" "${expected};bin/Tamberlo.dll;\
-bin/Pellory.exe;lib/libTamberlo.dll.a")
+bin/Pellory.exe;lib/libTamberlo.dll.a;${licence}")
   expect_output(${WORK_DIR}/root/bin/Pellory.exe pellory)
 elseif(STEP STREQUAL "fetchcontent")
   set(build ${WORK_DIR}/embedding)

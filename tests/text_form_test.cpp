@@ -1,7 +1,9 @@
 // toString and operator<< read every field through get(), as a client of
 // that class sees it, and write numbers in their shortest exact form.
 #include <gtest/gtest.h>
+#include <tamberlo/ostream_operator.h>
 #include <tamberlo/tamberlo.h>
+#include <tamberlo/to_string.h>
 
 #include <limits>
 #include <sstream>

@@ -1,6 +1,7 @@
 // The resources of the Windows binaries, read back by Windows itself: the
 // DLL's version information, and the manifest each binary embeds.
 #include <gtest/gtest.h>
+#include <tamberlo/version.h>
 #include <windows.h>
 
 #include <string>

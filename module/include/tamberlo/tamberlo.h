@@ -1,12 +1,12 @@
-// Everything a client of the library needs: the version graph, the element
-// templates, the value structs, message families 15 and 16, the helpers
-// for building families of one's own, and the tools that use field lists
-// (text form, chain check).
+// What a client of the messages needs: the version graph, the element
+// templates, the value structs, message families 15 and 16, the helpers for
+// building families of one's own and the field lists.  The text form
+// (<tamberlo/to_string.h>, <tamberlo/ostream_operator.h>) and the chain
+// check for tests (<tamberlo/check_chain.h>) are included where used.
 #ifndef TAMBERLO_TAMBERLO_H_
 #define TAMBERLO_TAMBERLO_H_
 
 #include <tamberlo/attitude.h>
-#include <tamberlo/check_chain.h>
 #include <tamberlo/construction.h>
 #include <tamberlo/el_base.h>
 #include <tamberlo/element_cur.h>
@@ -22,9 +22,8 @@
 #include <tamberlo/msg16_v2.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/msg_map.h>
-#include <tamberlo/ostream_operator.h>
 #include <tamberlo/position.h>
-#include <tamberlo/to_string.h>
 #include <tamberlo/velocity.h>
+#include <tamberlo/version.h>
 
 #endif  // TAMBERLO_TAMBERLO_H_

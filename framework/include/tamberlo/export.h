@@ -1,14 +1,18 @@
-// Export macro for the classes that the shared library defines.
+// Export macro for the classes that the library defines.
 //
-// The library is built with hidden visibility, so only what carries
+// The shared library is built with hidden visibility, so only what carries
 // TAMBERLO_API can be reached from outside.  Clients see the same headers
-// without TAMBERLO_EXPORTS and get the import side of the macro.
+// without TAMBERLO_EXPORTS and get the import side of the macro.  A static
+// library exports nothing, and its clients must not import.
 #ifndef TAMBERLO_EXPORT_H_
 #define TAMBERLO_EXPORT_H_
 
+#include <tamberlo/built_with.h>
 #include <tamberlo/toolchain_check.h>
 
-#if defined(_WIN32) || defined(__CYGWIN__)
+#if !TAMBERLO_BUILT_SHARED
+#define TAMBERLO_API
+#elif defined(_WIN32) || defined(__CYGWIN__)
 #if defined(TAMBERLO_EXPORTS)
 #define TAMBERLO_API __declspec(dllexport)
 #else
