@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -13,14 +14,14 @@
 namespace {
 
 constexpr std::size_t kThreads = 4;
-constexpr int kRounds = 200;
+constexpr std::size_t kRounds = 200;
 
 // Builds chains of both families and a joined pair, writes through old
 // versions and reads through the others; returns how many reads were
 // wrong and hands the roots back, so the caller can keep them reachable.
 int useOwnChains(std::size_t thread, std::vector<MsgBase*>& roots) {
   int wrong = 0;
-  for (int round = 0; round < kRounds; ++round) {
+  for (std::size_t round = 0; round < kRounds; ++round) {
     MsgBase* root15 = MsgBase::getInstance(15);
     MsgBase* root16 = MsgBase::getInstance(16);
     MsgMap links{{15, root15->getVersion(15, 3)}};
@@ -29,8 +30,7 @@ int useOwnChains(std::size_t thread, std::vector<MsgBase*>& roots) {
 
     auto* v2 = root15->getVersion<Msg15_v2>();
     auto* v4 = root15->getVersion<Msg15_v4>();
-    const float lat =
-        static_cast<float>(thread * 1000 + static_cast<std::size_t>(round));
+    const float lat = static_cast<float>(thread * 1000 + round);
     v2->lat = lat;
     v2->alt = 32808;
     wrong += v4->lat.get() != lat;
@@ -40,10 +40,12 @@ int useOwnChains(std::size_t thread, std::vector<MsgBase*>& roots) {
     auto* a1 = root15->getVersion<Msg16_v1>();
     wrong += a1 != joined->getVersion(16, 1);
     a1->att = angles(static_cast<float>(round % 90), 5.0f, 0.0f);
-    wrong += static_cast<int>(a1->att.get().yaw.get() + 0.5f) != round % 90;
+    wrong +=
+        static_cast<std::size_t>(a1->att.get().yaw.get() + 0.5f) != round % 90;
     auto* other = root16->getVersion<Msg16_v1>();
     other->att = angles(1.0f, 2.0f, 3.0f);
-    wrong += static_cast<int>(a1->att.get().yaw.get() + 0.5f) != round % 90;
+    wrong +=
+        static_cast<std::size_t>(a1->att.get().yaw.get() + 0.5f) != round % 90;
   }
   return wrong;
 }
@@ -56,11 +58,21 @@ TEST(Threads, EachThreadsOwnChainsWorkSideBySide) {
     threads.emplace_back([&, t] { wrong[t] = useOwnChains(t, roots[t]); });
   }
   for (std::thread& t : threads) t.join();
+  // Every chain is a thread's own: each root is distinct, and each
+  // family-15 chain still holds the latitude its thread wrote into it,
+  // which a chain shared with another thread would not.
+  std::set<MsgBase*> distinct;
   for (std::size_t t = 0; t < kThreads; ++t) {
     EXPECT_EQ(wrong[t], 0) << "thread " << t;
-    EXPECT_EQ(roots[t].size(), 3u * kRounds);
     for (MsgBase* root : roots[t]) keep(root);
+    distinct.insert(roots[t].begin(), roots[t].end());
+    for (std::size_t round = 0; round < kRounds; ++round) {
+      auto* v4 = roots[t][3 * round]->getVersion<Msg15_v4>();
+      EXPECT_EQ(v4->lat.get(), static_cast<float>(t * 1000 + round))
+          << "thread " << t << ", round " << round;
+    }
   }
+  EXPECT_EQ(distinct.size(), kThreads * 3 * kRounds);
 }
 
 }  // namespace

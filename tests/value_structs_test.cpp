@@ -5,78 +5,56 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "chains.h"
-#include "named_types.h"
 
 namespace {
 
-// Visits the components of each struct in declaration order.
-struct PositionParts {
-  using Struct = Position;
-  static constexpr const char* kName = "Position";
-  template <typename F>
-  static void each(Position& s, F f) {
-    f(s.lat), f(s.lng), f(s.alt);
-  }
-};
-struct VelocityParts {
-  using Struct = Velocity;
-  static constexpr const char* kName = "Velocity";
-  template <typename F>
-  static void each(Velocity& s, F f) {
-    f(s.dx), f(s.dy), f(s.dz);
-  }
-};
-struct EulerParts {
-  using Struct = EulerAngles;
-  static constexpr const char* kName = "EulerAngles";
-  template <typename F>
-  static void each(EulerAngles& s, F f) {
-    f(s.yaw), f(s.pitch), f(s.roll);
-  }
-};
-struct QuaternionParts {
-  using Struct = Quaternions;
-  static constexpr const char* kName = "Quaternions";
-  template <typename F>
-  static void each(Quaternions& s, F f) {
-    f(s.w), f(s.x), f(s.y), f(s.z);
+// Typed tests named after the struct, as its field list spells it.
+struct NamedByClass {
+  template <typename Struct>
+  static std::string GetName(int /*index*/) {
+    return std::string(tamberlo::fieldsOf<Struct>().className);
   }
 };
 
-template <typename Parts>
+template <typename Struct>
 class ValueStruct : public ::testing::Test {};
 using AllStructs =
-    ::testing::Types<PositionParts, VelocityParts, EulerParts, QuaternionParts>;
-TYPED_TEST_SUITE(ValueStruct, AllStructs, NamedByKName);
+    ::testing::Types<Position, Velocity, EulerAngles, Quaternions>;
+TYPED_TEST_SUITE(ValueStruct, AllStructs, NamedByClass);
 
-template <typename Parts>
-void fill(typename Parts::Struct& s, float first) {
-  Parts::each(s, [&](auto& part) { part = first++; });
+template <typename Struct>
+void fill(Struct& s, float first) {
+  tamberlo::forEachField(s,
+                         [&](std::string_view, auto& part) { part = first++; });
 }
 
-template <typename Parts>
-void expectValues(typename Parts::Struct& s, float first) {
-  Parts::each(s, [&](auto& part) { EXPECT_EQ(part.get(), first++); });
+template <typename Struct>
+void expectValues(Struct& s, float first) {
+  tamberlo::forEachField(s, [&](std::string_view name, auto& part) {
+    EXPECT_EQ(part.get(), first++) << name;
+  });
 }
 
 TYPED_TEST(ValueStruct, DefaultsToZero) {
-  typename TypeParam::Struct s;
-  TypeParam::each(s, [](auto& part) { EXPECT_EQ(bitsOf(part.get()), 0u); });
+  TypeParam s;
+  tamberlo::forEachField(s, [](std::string_view name, auto& part) {
+    EXPECT_EQ(bitsOf(part.get()), 0u) << name;
+  });
 }
 
 TYPED_TEST(ValueStruct, CopiesAreIndependentValues) {
-  using S = typename TypeParam::Struct;
-  S source;
-  fill<TypeParam>(source, 1.0f);
-  S constructed(source);
-  S assigned;
-  S& result = (assigned = source);
+  TypeParam source;
+  fill(source, 1.0f);
+  TypeParam constructed(source);
+  TypeParam assigned;
+  TypeParam& result = (assigned = source);
   EXPECT_EQ(&result, &assigned);
-  fill<TypeParam>(source, 100.0f);
-  expectValues<TypeParam>(constructed, 1.0f);
-  expectValues<TypeParam>(assigned, 1.0f);
+  fill(source, 100.0f);
+  expectValues(constructed, 1.0f);
+  expectValues(assigned, 1.0f);
 }
 
 Quaternions quaternion(float w, float x, float y, float z) {
