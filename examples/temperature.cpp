@@ -11,6 +11,8 @@
 
 #include "fahrenheit.h"
 
+class Msg30_v1;
+
 // The newest version stores the data.
 class Msg30_v2 : public MsgBase {
  public:
@@ -23,7 +25,7 @@ class Msg30_v2 : public MsgBase {
   explicit Msg30_v2(MsgMap& links);
 
  private:
-  void init();
+  void init(Msg30_v1& older);
   std::int32_t& getFahrenheit();
   void setFahrenheit(std::int32_t degrees);
 };
@@ -46,9 +48,9 @@ Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Msg30_v1>(*this, &Msg30_v2::init);
 }
 
-void Msg30_v2::init() {
-  tamberlo::olderVersion<Msg30_v1>(*this).fahrenheit.bind(
-      this, &Msg30_v2::getFahrenheit, &Msg30_v2::setFahrenheit);
+void Msg30_v2::init(Msg30_v1& older) {
+  older.fahrenheit.bind(this, &Msg30_v2::getFahrenheit,
+                        &Msg30_v2::setFahrenheit);
 }
 
 std::int32_t& Msg30_v2::getFahrenheit() {

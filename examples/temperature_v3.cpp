@@ -11,6 +11,9 @@
 
 #include "fahrenheit.h"
 
+class Msg30_v1;
+class Msg30_v2;
+
 // The new newest version stores every field.
 class Msg30_v3 : public MsgBase {
  public:
@@ -22,7 +25,7 @@ class Msg30_v3 : public MsgBase {
   explicit Msg30_v3(MsgMap& links);
 
  private:
-  void init();
+  void init(Msg30_v2& older);
 };
 TAMBERLO_FIELDS(Msg30_v3, celsius, humidity)
 
@@ -39,7 +42,7 @@ class Msg30_v2 : public MsgBase {
   explicit Msg30_v2(MsgMap& links);
 
  private:
-  void init();
+  void init(Msg30_v1& older);
   std::int32_t& getFahrenheit();
   void setFahrenheit(std::int32_t degrees);
 };
@@ -63,9 +66,8 @@ Msg30_v3::Msg30_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
 }
 
 // Celsius passes unchanged, so version 2 forwards to it in member form.
-void Msg30_v3::init() {
-  tamberlo::olderVersion<Msg30_v2>(*this).celsius.bind(this,
-                                                       &Msg30_v3::celsius);
+void Msg30_v3::init(Msg30_v2& older) {
+  older.celsius.bind(this, &Msg30_v3::celsius);
 }
 
 // Version 2's constructor, init and accessors are as before: the accessors
@@ -74,9 +76,9 @@ Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Msg30_v1>(*this, &Msg30_v2::init);
 }
 
-void Msg30_v2::init() {
-  tamberlo::olderVersion<Msg30_v1>(*this).fahrenheit.bind(
-      this, &Msg30_v2::getFahrenheit, &Msg30_v2::setFahrenheit);
+void Msg30_v2::init(Msg30_v1& older) {
+  older.fahrenheit.bind(this, &Msg30_v2::getFahrenheit,
+                        &Msg30_v2::setFahrenheit);
 }
 
 std::int32_t& Msg30_v2::getFahrenheit() {

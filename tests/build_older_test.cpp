@@ -1,48 +1,160 @@
-// The construction helper: a joined root of a family of one's own whose
-// older version throws takes its announcement back.
+// The construction helper: a root of a family of one's own whose
+// construction fails, wherever it fails, leaves no pointer to what it built
+// and frees every version it built.
 #include <gtest/gtest.h>
+#include <tamberlo/check_chain.h>
+
+#include <string>
+#include <vector>
 
 #include "chains.h"
 
 namespace {
 
 struct Refused {};
+
+// Which step of building Own_v3 throws.
+enum class Step { kNone, kMember, kOlderConstructor, kInit, kOuterMember };
+Step failing = Step::kNone;  // NOLINT(*-avoid-non-const-global-variables)
+int live = 0;                // NOLINT(*-avoid-non-const-global-variables)
+
+// Counts the versions alive, so that a test sees each freed.
+struct Counted {
+  Counted() { ++live; }
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
+  ~Counted() { --live; }
+};
+
+struct ThrowsIf {
+  explicit ThrowsIf(Step step) {
+    if (failing == step) throw Refused{};
+  }
+};
+
+class Own_v3;
 class Own_v2;
 
 class Own_v1 : public MsgBase {
  public:
-  static constexpr std::int32_t familyId = 40;
+  static constexpr std::int32_t familyId = 41;
   static constexpr std::int32_t versionNo = 1;
+  Counted counted;
   ElementPrev<float, Own_v2> value;
 
   explicit Own_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<void>(*this);
-    throw Refused{};  // as a failing allocation or member would
   }
 };
+TAMBERLO_FIELDS(Own_v1, value)
 
 class Own_v2 : public MsgBase {
  public:
-  static constexpr std::int32_t familyId = 40;
+  static constexpr std::int32_t familyId = 41;
   static constexpr std::int32_t versionNo = 2;
-  ElementCur<float, Own_v2> value;
+  Counted counted;
+  ElementPrev<float, Own_v3> value;
 
   explicit Own_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<Own_v1>(*this, &Own_v2::init);
   }
+  // Throwing here fails Own_v2's constructor after it built Own_v1.
+  void init(Own_v1& older) {
+    older.value.bind(this, &Own_v2::value);
+    ThrowsIf{Step::kOlderConstructor};
+  }
+};
+TAMBERLO_FIELDS(Own_v2, value)
+
+class Own_v3 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 41;
+  static constexpr std::int32_t versionNo = 3;
+  Counted counted;
+  ThrowsIf member{Step::kMember};
+  ElementCur<float, Own_v3> value;
+
+  explicit Own_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<Own_v2>(*this, &Own_v3::init);
+  }
   void init() {
-    tamberlo::olderVersion<Own_v1>(*this).value.bind(this, &Own_v2::value);
+    tamberlo::olderVersion<Own_v2>(*this).value.bind(this, &Own_v3::value);
+    ThrowsIf{Step::kInit};
+  }
+};
+TAMBERLO_FIELDS(Own_v3, value)
+
+// Builds a root of family 41 joined to chains of families 15 and 16, with
+// `step` throwing, and expects every object to be as it was.
+void expectUndone(Step step) {
+  Chain15 a;
+  Chain16 b;
+  b.root->roots[41] = b.root;  // existed before: restored
+  const MsgMap before15 = a.root->roots;
+  MsgMap links{{15, a.v3}, {16, b.root}};
+  failing = step;
+  EXPECT_THROW(new Own_v3(links), Refused);
+  failing = Step::kNone;
+  EXPECT_EQ(live, 0);
+  EXPECT_EQ(a.root->roots, before15);  // absent before: erased
+  EXPECT_EQ(b.root->roots.at(41), b.root);
+  // The next root of the family is built and joined as usual.
+  auto* root = keep(new Own_v3(links));
+  EXPECT_EQ(a.root->getVersion<Own_v1>(), root->getVersion<Own_v1>());
+  EXPECT_EQ(tamberlo::checkChain<Own_v1>(root, links),
+            std::vector<std::string>{});
+  live = 0;
+}
+
+TEST(BuildOlder, FailingMemberInitialiserUndoesTheRoot) {
+  expectUndone(Step::kMember);
+}
+
+TEST(BuildOlder, FailingOlderConstructorUndoesTheRoot) {
+  expectUndone(Step::kOlderConstructor);
+}
+
+TEST(BuildOlder, FailingInitUndoesTheRoot) { expectUndone(Step::kInit); }
+
+// A root built while another is under construction stands when the outer
+// one fails, and the outer one's announcement is still taken back.
+class Nests_v1 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 42;
+  static constexpr std::int32_t versionNo = 1;
+  MsgBase* inner = keep(new Own_v3(upstream));
+  ThrowsIf member{Step::kOuterMember};
+
+  explicit Nests_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<void>(*this);
   }
 };
 
-TEST(BuildOlder, FailedJoinedRootLeavesNoPointerToIt) {
+TEST(BuildOlder, NestedRootStandsWhenTheOuterFails) {
   Chain15 a;
-  Chain16 b;
-  b.root->roots[40] = b.root;  // existed before: restored
-  MsgMap links{{15, a.v3}, {16, b.root}};
-  EXPECT_THROW(new Own_v2(links), Refused);
-  EXPECT_EQ(a.root->roots.count(40), 0U);  // absent before: erased
-  EXPECT_EQ(b.root->roots.at(40), b.root);
+  MsgMap links{{15, a.root}};
+  failing = Step::kOuterMember;
+  EXPECT_THROW(new Nests_v1(links), Refused);
+  failing = Step::kNone;
+  EXPECT_EQ(a.root->roots.count(42), 0U);
+  ASSERT_EQ(a.root->roots.count(41), 1U);
+  EXPECT_EQ(a.root->roots.at(41)->id, 41);
+  live = 0;
+}
+
+TEST(BuildOlder, OlderVersionOfAnotherClassThrowsNamingBoth) {
+  Chain15 c;
+  c.v5->older[15] = c.v3;
+  try {
+    tamberlo::olderVersion<Msg15_v4>(*c.v5);
+    ADD_FAILURE() << "no exception";
+  } catch (const tamberlo::WrongVersion& e) {
+    EXPECT_STREQ(e.what(),
+                 "tamberlo::olderVersion<Msg15_v4>: Msg15_v5's older version "
+                 "is family 15 version 3, not Msg15_v4");
+  }
+  c.v5->older.clear();
+  EXPECT_THROW(tamberlo::olderVersion<Msg15_v4>(*c.v5), std::logic_error);
 }
 
 }  // namespace

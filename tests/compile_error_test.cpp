@@ -18,6 +18,36 @@ struct Cached {
   ElementCur<float, Cached> lat;
   float feet = 0;
 };
+
+struct Opaque {};
+struct Kinds {
+  enum class Scoped : std::uint8_t { kOn = 1 };
+  enum Plain { kPlain = -2 };
+  ElementCur<Opaque, Kinds> opaque;
+  ElementCur<bool, Kinds> flag;
+  ElementCur<std::int8_t, Kinds> small;
+  ElementCur<Scoped, Kinds> scoped;
+  ElementCur<Plain, Kinds> plain;
+  ElementCur<std::string, Kinds> text;
+};
+#if !defined(TAMBERLO_CASE_TypeWithoutTextForm)
+template <>
+struct tamberlo::TextForm<Opaque> {
+  static void append(std::string& out, const Opaque& /*value*/) {
+    out += "opaque";
+  }
+};
+#endif
+TAMBERLO_FIELDS(Kinds, opaque, flag, small, scoped, plain, text)
+
+#if defined(TAMBERLO_CASE_FieldsPastTheLimit)
+struct Wide {};
+TAMBERLO_FIELDS(Wide, f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13,
+                f14, f15, f16, f17, f18, f19, f20, f21, f22, f23, f24, f25, f26,
+                f27, f28, f29, f30, f31, f32, f33, f34, f35, f36, f37, f38, f39,
+                f40, f41, f42, f43, f44, f45, f46, f47, f48, f49, f50, f51, f52,
+                f53, f54, f55, f56, f57, f58, f59, f60, f61, f62, f63, f64, f65)
+#endif
 #if defined(TAMBERLO_CASE_FieldThatIsNoElement)
 TAMBERLO_FIELDS(Cached, lat, feet)
 #elif defined(TAMBERLO_CASE_FieldListedTwice)
@@ -34,6 +64,7 @@ int main() {
   Feet store;
   ElementPrev<std::int32_t, Feet> feet;
   ElementCur<std::int32_t, Feet> count;
+  Kinds kinds;
 #if defined(TAMBERLO_CASE_MemberOfAnotherValueType)
   v2->alt.bind(v3, &Msg15_v3::lat);  // whole feet as a float's bits
 #elif defined(TAMBERLO_CASE_MemberThatIsNoElement)
@@ -44,6 +75,17 @@ int main() {
   v2->alt = 3048.75f;  // metres meant
 #elif defined(TAMBERLO_CASE_FloatSetIntoIntegerElement)
   count.set(3e9);
+#elif defined(TAMBERLO_CASE_WiderIntegerIntoElement)
+  v2->alt = std::int64_t{5000000000};  // reads 705032688
+#elif defined(TAMBERLO_CASE_SignednessMixIntoElement)
+  count.set(std::uint32_t{1});
+#elif defined(TAMBERLO_CASE_OlderVersionNotTheNext)
+  tamberlo::olderVersion<Msg15_v3>(*root->getVersion<Msg15_v5>());
+#elif defined(TAMBERLO_CASE_InitOfWrongSignature)
+  tamberlo::buildOlder<Msg15_v4>(*root->getVersion<Msg15_v5>(), &Feet::get);
+#elif defined(TAMBERLO_CASE_ConstObjectThatForwards)
+  const Msg15_v2& constant = *v2;
+  tamberlo::toString(constant);
 #elif defined(TAMBERLO_CASE_ChainNotNewestFirst)
   tamberlo::checkChain<Msg15_v4, Msg15_v5>(root);
 #elif defined(TAMBERLO_CASE_ChainSkipsAVersion)
@@ -55,9 +97,21 @@ int main() {
   v2->alt = std::int32_t{32808};
   count.set(1000);
   v4->alt = 10000;  // an integer into a float element
-  v4->lat = 45.0;   // a double into a float element
+  v4->alt = std::int64_t{1};
+  v4->lat = 45.0;  // a double into a float element
   root->getVersion<Msg15_v5>()->position = Position{};
+  tamberlo::checkChain<Msg15_v2>(root);
+  tamberlo::olderVersion<Msg15_v4>(*root->getVersion<Msg15_v5>());
+  kinds.small = 1;  // an int into any integer element
+  kinds.small = std::int8_t{1};
+  count = std::int16_t{1};
+  kinds.flag = true;
+  kinds.scoped = Kinds::Scoped::kOn;
+  kinds.text = "text";
+  const Position constant{};
+  tamberlo::toString(constant);
 #endif
+  tamberlo::toString(kinds);
   Cached cached;
   const std::string text = tamberlo::toString(cached);
   return v2->alt.get() + feet.get() + count.get() + (text.empty() ? 1 : 0);

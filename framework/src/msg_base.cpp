@@ -1,8 +1,8 @@
-#include <tamberlo/construction.h>
 #include <tamberlo/msg_base.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <unordered_set>
 #include <vector>
 
@@ -15,18 +15,42 @@ struct Change {
   MsgBase* previous;
 };
 
-// The announcement that this thread's newest root built from a map made,
-// kept until the constructor of its class has finished, so that a failure
-// after the MsgBase part can take it back (tamberlo::buildOlder).
+// An announcement made by the MsgBase part of a root built from a map,
+// kept until the root's constructor has finished, so that a failure after
+// the MsgBase part can take it back.  Constructors nest (a root may be
+// built while another is), so each thread keeps a stack of them.
 struct Pending {
-  MsgBase* root = nullptr;
-  std::int32_t familyId = 0;
+  MsgBase* root;
+  std::int32_t familyId;
   std::vector<Change> changes;
 };
 
-Pending& pending() {
-  thread_local Pending slot;
-  return slot;
+// A plain pointer, freed whenever the stack empties: a thread's exit then
+// leaks nothing, and the destructor of a root in static storage, which
+// runs after the thread's own objects are gone, still finds it.
+thread_local std::vector<Pending>* tPending = nullptr;
+
+// Makes room for one more record; nothing changes if that fails.
+Pending& pushPending(MsgBase* root, std::int32_t familyId) {
+  if (tPending == nullptr) tPending = new std::vector<Pending>;
+  try {
+    return tPending->emplace_back(Pending{root, familyId, {}});
+  } catch (...) {
+    if (tPending->empty()) {
+      delete tPending;
+      tPending = nullptr;
+    }
+    throw;
+  }
+}
+
+// Drops the record at `at`, and the stack once it is empty.
+void popPending(std::vector<Pending>::iterator at) noexcept {
+  tPending->erase(at);
+  if (tPending->empty()) {
+    delete tPending;
+    tPending = nullptr;
+  }
 }
 
 // Whether `links` names an object under another family's id than `id`, so
@@ -39,14 +63,19 @@ bool namesOtherFamily(const MsgMap& links, std::int32_t id) {
   });
 }
 
-// Restores every entry in `changes`, newest first.  Erasing and assigning
-// existing entries allocates nothing, so this cannot fail.
-void undo(std::int32_t familyId, std::vector<Change>& changes) noexcept {
+// Restores every entry in `changes` that still names `root`, newest first:
+// an entry that names another root since was written by a later
+// announcement that stands.  Finding, erasing and assigning allocate
+// nothing, so this cannot fail.
+void undo(MsgBase* root, std::int32_t familyId,
+          std::vector<Change>& changes) noexcept {
   for (auto c = changes.rbegin(); c != changes.rend(); ++c) {
+    const auto entry = c->object->roots.find(familyId);
+    if (entry == c->object->roots.end() || entry->second != root) continue;
     if (c->existed) {
-      c->object->roots[familyId] = c->previous;
+      entry->second = c->previous;
     } else {
-      c->object->roots.erase(familyId);
+      c->object->roots.erase(entry);
     }
   }
   changes.clear();
@@ -92,7 +121,7 @@ void announce(MsgBase* root, std::int32_t familyId,
       }
     }
   } catch (...) {
-    undo(familyId, changes);
+    undo(root, familyId, changes);
     throw;
   }
 }
@@ -123,9 +152,15 @@ MsgBase::MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links)
     for (const auto& [key, object] : links) {
       if (key != id && object != nullptr) starts.push_back(object);
     }
-    announce(this, id, starts, pending().changes);
-    pending().root = this;
-    pending().familyId = id;
+    // The record's place is taken first: announcing is the last step that
+    // may fail, and announce() takes itself back when it does.
+    Pending& record = pushPending(this, id);
+    try {
+      announce(this, id, starts, record.changes);
+    } catch (...) {
+      popPending(std::prev(tPending->end()));
+      throw;
+    }
   }
   try {
     upstream = links;
@@ -159,9 +194,13 @@ MsgBase* MsgBase::getVersion(std::int32_t familyId, std::int32_t versionNo) {
 }
 
 void tamberlo::detail::settleAnnouncement(MsgBase* root, bool stands) noexcept {
-  Pending& slot = pending();
-  if (slot.root != root) return;
-  if (!stands) undo(slot.familyId, slot.changes);
-  slot.root = nullptr;
-  slot.changes.clear();
+  if (tPending == nullptr) return;
+  // Newest first: the innermost construction settles first.
+  for (auto at = tPending->end(); at != tPending->begin();) {
+    --at;
+    if (at->root != root) continue;
+    if (!stands) undo(root, at->familyId, at->changes);
+    popPending(at);
+    return;
+  }
 }

@@ -233,6 +233,71 @@ void checkBindings(Check& check, std::size_t at) {
       });
 }
 
+// Whether the listed fields of the object at `at`, a Version, are listed in
+// declaration order: their offsets must increase.
+template <typename Version, typename Check>
+void checkOrder(Check& check, std::size_t at) {
+  auto& object = *static_cast<Version*>(check.object(at));
+  std::int32_t last = -1;
+  std::string_view previous;
+  forEachField(object, [&](std::string_view field, auto& element) {
+    const std::int32_t offset = elementOffset(object, element);
+    if (offset <= last) {
+      check.report(at, field, "listed after ", previous,
+                   ", but declared before it");
+    }
+    last = offset;
+    previous = field;
+  });
+}
+
+// The first non-void type of Types, or void.
+template <typename... Types>
+struct FirstNonVoid {
+  using type = void;
+};
+template <typename First, typename... Rest>
+struct FirstNonVoid<First, Rest...> {
+  using type = std::conditional_t<std::is_void_v<First>,
+                                  typename FirstNonVoid<Rest...>::type, First>;
+};
+
+// The class that Version's listed forwarding elements forward to, or void
+// for a newest version.
+template <typename FieldTuple>
+struct FirstTarget;
+template <typename... Fields>
+struct FirstTarget<std::tuple<Fields...>> {
+  using type = typename FirstNonVoid<ForwardsToOf<Fields>...>::type;
+};
+template <typename Version>
+using NextNewerT =
+    typename FirstTarget<decltype(fieldsOf<Version>().fields)>::type;
+
+// The classes of a family newest first, climbing from the oldest, Listed,
+// through the classes its elements forward to.  Stops at a class whose
+// version number is not greater, so a cycle of forwarding classes ends
+// (and newestFirst then refuses the list).
+template <typename Listed, typename Newer, typename = void>
+struct Climb {
+  using type = Listed;
+};
+template <bool Newer, typename Listed, typename Next>
+struct ClimbTo {
+  using type = Listed;
+};
+template <typename... Listed, typename Next>
+struct ClimbTo<true, std::tuple<Listed...>, Next> {
+  using type =
+      typename Climb<std::tuple<Next, Listed...>, NextNewerT<Next>>::type;
+};
+template <typename Newest, typename... Listed, typename Next>
+struct Climb<std::tuple<Newest, Listed...>, Next,
+             std::enable_if_t<!std::is_void_v<Next>>> {
+  using type = typename ClimbTo<(Next::versionNo > Newest::versionNo),
+                                std::tuple<Newest, Listed...>, Next>::type;
+};
+
 template <typename... Versions>
 constexpr bool newestFirst() {
   const std::array<std::int32_t, sizeof...(Versions)> ids{
@@ -246,6 +311,15 @@ constexpr bool newestFirst() {
   return true;
 }
 
+template <typename Versions, typename Check, std::size_t... At>
+void checkAllOrders(Check& check, std::index_sequence<At...> /*at*/) {
+  // Only objects that the walk found are of their class.
+  ((check.found() > At
+        ? checkOrder<std::tuple_element_t<At, Versions>>(check, At)
+        : void()),
+   ...);
+}
+
 template <typename Versions, typename Check, std::size_t... Older>
 void checkAllBindings(Check& check, std::index_sequence<Older...> /*older*/) {
   // Only objects that the walk found are of their class.
@@ -257,29 +331,52 @@ void checkAllBindings(Check& check, std::index_sequence<Older...> /*older*/) {
    ...);
 }
 
+// The classes given to checkChain, newest first; one class alone is the
+// oldest, and the others are climbed to from it.
+template <typename... Versions>
+struct Family {
+  using type = std::tuple<Versions...>;
+};
+template <typename Oldest>
+struct Family<Oldest> {
+  using type = typename Climb<std::tuple<Oldest>, NextNewerT<Oldest>>::type;
+};
+
+// checkChain for the classes of a tuple, newest first.
+template <typename... Versions>
+std::vector<std::string> checkListed(std::tuple<Versions...>* /*list*/,
+                                     MsgBase* root, const MsgMap& builtFrom) {
+  static_assert(newestFirst<Versions...>(),
+                "tamberlo::checkChain: list versions of one family, newest "
+                "first");
+  static constexpr std::array<ChainClass, sizeof...(Versions)> kClasses{
+      {{fieldsOf<Versions>().className, Versions::familyId,
+        Versions::versionNo}...}};
+  ChainCheck<sizeof...(Versions)> check(kClasses);
+  check.walk(root);
+  check.checkMaps(builtFrom);
+  checkAllOrders<std::tuple<Versions...>>(
+      check, std::make_index_sequence<sizeof...(Versions)>{});
+  checkAllBindings<std::tuple<Versions...>>(
+      check, std::make_index_sequence<sizeof...(Versions) - 1>{});
+  return check.takeProblems();
+}
+
 }  // namespace detail
 
 /// The problems of the chain below `root`, empty when it is wired as the
 /// construction protocol wires it.  `Versions` are the family's classes,
 /// newest first, each with TAMBERLO_FIELDS: `checkChain<Msg15_v5, Msg15_v4,
-/// Msg15_v3, Msg15_v2>(root)`.  `builtFrom` is the map the root was built
-/// from, which its `upstream` must equal.  Terminates on any graph, and
-/// calls no element, accessor or object: it reads maps and bindings only.
+/// Msg15_v3, Msg15_v2>(root)`; or the oldest alone, `checkChain<Msg15_v2>
+/// (root)`, from which the others are found through the classes its
+/// elements forward to.  `builtFrom` is the map the root was built from,
+/// which its `upstream` must equal.  Terminates on any graph, and calls no
+/// element, accessor or object: it reads maps and bindings only.
 template <typename... Versions>
 std::vector<std::string> checkChain(MsgBase* root,
                                     const MsgMap& builtFrom = MsgMap{}) {
-  static_assert(detail::newestFirst<Versions...>(),
-                "tamberlo::checkChain: list versions of one family, newest "
-                "first");
-  static constexpr std::array<detail::ChainClass, sizeof...(Versions)> kClasses{
-      {{fieldsOf<Versions>().className, Versions::familyId,
-        Versions::versionNo}...}};
-  detail::ChainCheck<sizeof...(Versions)> check(kClasses);
-  check.walk(root);
-  check.checkMaps(builtFrom);
-  detail::checkAllBindings<std::tuple<Versions...>>(
-      check, std::make_index_sequence<sizeof...(Versions) - 1>{});
-  return check.takeProblems();
+  using Listed = typename detail::Family<Versions...>::type;
+  return detail::checkListed(static_cast<Listed*>(nullptr), root, builtFrom);
 }
 
 }  // namespace tamberlo

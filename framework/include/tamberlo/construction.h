@@ -4,37 +4,29 @@
 #ifndef TAMBERLO_CONSTRUCTION_H_
 #define TAMBERLO_CONSTRUCTION_H_
 
-#include <tamberlo/export.h>
+#include <tamberlo/element_traits.h>
+#include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 #include <type_traits>
+#include <vector>
 
 namespace tamberlo {
-namespace detail {
 
-/// Ends the announcement that the MsgBase part of `root` made while it was
-/// built on this thread: it stands, or every `roots` entry it wrote is
-/// restored.  Does nothing when `root` made none.  The record lives inside
-/// the library, which is why this is exported.
-TAMBERLO_API void settleAnnouncement(MsgBase* root, bool stands) noexcept;
-
-// Takes the announcement back on every way out of a constructor that did
-// not reach keep().
-class AnnouncementGuard {
+/// Thrown by olderVersion when the older version is not of the class asked
+/// for; its message names both.
+class WrongVersion : public std::logic_error {
  public:
-  explicit AnnouncementGuard(MsgBase& root) noexcept : root_(&root) {}
-  AnnouncementGuard(const AnnouncementGuard&) = delete;
-  AnnouncementGuard& operator=(const AnnouncementGuard&) = delete;
-  ~AnnouncementGuard() { settleAnnouncement(root_, kept_); }
-
-  void keep() noexcept { kept_ = true; }
-
- private:
-  MsgBase* root_;
-  bool kept_ = false;
+  using std::logic_error::logic_error;
 };
+
+namespace detail {
 
 template <typename V, typename = void>
 struct HasVersionNumbers : std::false_type {};
@@ -43,17 +35,6 @@ struct HasVersionNumbers<
     V, std::void_t<decltype(V::familyId), decltype(V::versionNo)>>
     : std::bool_constant<std::is_base_of_v<MsgBase, V>> {};
 
-template <typename Newer, typename Older>
-constexpr bool olderFits() {
-  if constexpr (HasVersionNumbers<Newer>::value &&
-                HasVersionNumbers<Older>::value) {
-    return Older::familyId == Newer::familyId &&
-           Older::versionNo < Newer::versionNo;
-  } else {
-    return false;
-  }
-}
-
 template <typename V>
 constexpr void checkVersion() {
   static_assert(HasVersionNumbers<V>::value,
@@ -61,16 +42,141 @@ constexpr void checkVersion() {
                 "constexpr std::int32_t familyId and versionNo");
 }
 
+// Whether every listed forwarding element of Older forwards to Newer; true
+// when Older lists no fields, since then nothing can be told.
+template <typename Older, typename Newer>
+constexpr bool forwardsTo() {
+  if constexpr (hasFields<Older>) {
+    return std::apply(
+        [](const auto&... field) {
+          return ((std::is_void_v<ForwardsToOf<decltype(field)>> ||
+                   std::is_same_v<ForwardsToOf<decltype(field)>, Newer>)&&...);
+        },
+        fieldsOf<Older>().fields);
+  } else {
+    return true;
+  }
+}
+
 template <typename Newer, typename Older>
 constexpr void checkOlder() {
   checkVersion<Newer>();
   checkVersion<Older>();
-  static_assert(!HasVersionNumbers<Newer>::value ||
-                    !HasVersionNumbers<Older>::value ||
-                    olderFits<Newer, Older>(),
-                "Older must be an older version (smaller versionNo) of the "
-                "same family (same familyId) as the version being built");
+  if constexpr (HasVersionNumbers<Newer>::value &&
+                HasVersionNumbers<Older>::value) {
+    static_assert(Older::familyId == Newer::familyId &&
+                      Older::versionNo < Newer::versionNo,
+                  "Older must be an older version (smaller versionNo) of the "
+                  "same family (same familyId) as the version being built");
+    static_assert(forwardsTo<Older, Newer>(),
+                  "Older's elements forward to another class than the version "
+                  "being built: Older must be the next older version, the one "
+                  "whose ElementPrev members name this class");
+  }
 }
+
+// A class's name for messages: its field list's, or its numbers.
+template <typename V>
+std::string versionName() {
+  if constexpr (hasFields<V>) {
+    return std::string(fieldsOf<V>().className);
+  } else {
+    return "family " + std::to_string(V::familyId) + " version " +
+           std::to_string(V::versionNo);
+  }
+}
+
+// Whether the MsgBase part of `self` announced it (a root built from a map
+// naming another family) and so left a record to settle.  Told from the
+// map it was built from, without a call into the library: an older
+// version's names only its own family.
+inline bool announced(const MsgBase& self) noexcept {
+  for (const auto& [key, object] : self.upstream) {
+    if (key != self.id && object != nullptr) return true;
+  }
+  return false;
+}
+
+// One version built by buildOlder below a root whose construction is still
+// under way, and how to free it: versions are not polymorphic, so through
+// their own class.
+struct Built {
+  MsgBase* object;
+  void (*destroy)(MsgBase*) noexcept;
+};
+
+template <typename Version>
+void destroyAs(MsgBase* object) noexcept {
+  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): built by buildOlder
+  delete static_cast<Version*>(object);
+}
+
+// What this thread's buildOlder calls share: the versions built below roots
+// still under construction, oldest first, and the innermost version whose
+// buildOlder runs.
+struct Building {
+  std::vector<Built> built;
+  MsgBase* innermost = nullptr;
+};
+
+inline Building& building() {
+  thread_local Building state;
+  return state;
+}
+
+// One buildOlder call.  If it does not finish, it frees every version built
+// below `self` since it started, newest first.  When it finishes, a root's
+// versions are its chain for good; an older version's stay on the list for
+// the buildOlder of the version above it, which built it and may yet fail.
+class ChainFrame {
+ public:
+  explicit ChainFrame(MsgBase& self)
+      : self_(&self),
+        state_(&building()),
+        mark_(state_->built.size()),
+        outer_(state_->innermost) {
+    // The version above built this one from its peer map, which named it.
+    const auto above = self.upstream.find(self.id);
+    below_ = outer_ != nullptr && outer_->id == self.id &&
+             above != self.upstream.end() && above->second == outer_;
+    state_->innermost = &self;
+  }
+  ChainFrame(const ChainFrame&) = delete;
+  ChainFrame& operator=(const ChainFrame&) = delete;
+  ~ChainFrame() {
+    state_->innermost = outer_;
+    if (finished_) return;
+    while (state_->built.size() > mark_) {
+      const Built version = state_->built.back();
+      state_->built.pop_back();
+      version.destroy(version.object);
+    }
+  }
+
+  // Takes over `older`, just built below `self`.
+  template <typename Older>
+  Older& adopt(std::unique_ptr<Older> older) {
+    state_->built.push_back({older.get(), &destroyAs<Older>});
+    return *older.release();
+  }
+
+  void finish() noexcept {
+    finished_ = true;
+    if (below_) return;
+    state_->built.erase(
+        state_->built.begin() + static_cast<std::ptrdiff_t>(mark_),
+        state_->built.end());
+    if (announced(*self_)) settleAnnouncement(self_, true);
+  }
+
+ private:
+  MsgBase* self_;
+  Building* state_;
+  std::size_t mark_;
+  MsgBase* outer_;
+  bool below_ = false;
+  bool finished_ = false;
+};
 
 }  // namespace detail
 
@@ -81,27 +187,41 @@ constexpr void checkOlder() {
 ///
 /// Records `self` in its `peer` map, builds `Older` from that map (so the
 /// older version's `upstream` names `self`), stores it in `older`, then
-/// calls `init`, which binds it.  If any step throws, the announcement that
-/// `self`'s MsgBase part made (a root built from a map naming other
-/// families) is taken back before the exception leaves, so no object that
-/// existed before names the failed root.  Returns the older version.
-template <typename Older, typename Self>
-Older& buildOlder(Self& self, void (Self::*init)()) {
+/// calls `init`, a member of Self taking nothing or the older version
+/// (`void init(Msg30_v1& older)`), which binds it.  Returns the older
+/// version.
+///
+/// If anything throws, from Self's members to `init`, every version built
+/// below `self` is freed, and a root built from a map takes back its
+/// announcement, so no object that existed before names what failed.  That
+/// holds when every constructor of the family is buildOlder and nothing
+/// else: what a constructor does after it returns is outside it.
+template <typename Older, typename Self, typename Init>
+Older& buildOlder(Self& self, Init init) {
   detail::checkOlder<Self, Older>();
   static_assert(std::is_constructible_v<Older, MsgMap&>,
                 "Older needs a constructor from MsgMap&");
-  detail::AnnouncementGuard guard(self);
+  constexpr bool kTakesNothing = std::is_same_v<Init, void (Self::*)()>;
+  constexpr bool kTakesOlder = std::is_same_v<Init, void (Self::*)(Older&)>;
+  static_assert(kTakesNothing || kTakesOlder,
+                "buildOlder(*this, &Self::init): init must be a member "
+                "function of the version being built that takes nothing or "
+                "the older version (Older&) and returns void");
+  detail::ChainFrame frame(self);
   self.peer[self.id] = &self;
-  auto* older = new Older(self.peer);
-  self.older[self.id] = older;
-  (self.*init)();
-  guard.keep();
-  return *older;
+  Older& older = frame.adopt(std::make_unique<Older>(self.peer));
+  self.older[self.id] = &older;
+  if constexpr (kTakesOlder) {
+    (self.*init)(older);
+  } else if constexpr (kTakesNothing) {
+    (self.*init)();
+  }
+  frame.finish();
+  return older;
 }
 
 /// The body of the oldest version's constructor, which builds nothing below
-/// it: `tamberlo::buildOlder<void>(*this)`.  Records `self` in `peer` under
-/// the same guard.
+/// it: `tamberlo::buildOlder<void>(*this)`.  Records `self` in `peer`.
 template <typename Older, typename Self>
 void buildOlder(Self& self) {
   static_assert(std::is_void_v<Older>,
@@ -109,24 +229,28 @@ void buildOlder(Self& self) {
                 "buildOlder<void>(*this); a version with an older one passes "
                 "its init: buildOlder<Older>(*this, &Self::init)");
   detail::checkVersion<Self>();
-  detail::AnnouncementGuard guard(self);
   self.peer[self.id] = &self;
-  guard.keep();
+  if (detail::announced(self)) detail::settleAnnouncement(&self, true);
 }
 
-/// The next older version of `self`, typed, for `init` to bind:
-/// `tamberlo::olderVersion<Msg15_v3>(*this)`.  buildOlder calls init only
-/// once that version exists; called before, or after the `older` map was
-/// rewritten to name something else, it terminates rather than hand out a
-/// reference to nothing.
+/// The next older version of `self`, typed, for an `init` that takes
+/// nothing: `tamberlo::olderVersion<Msg15_v3>(*this)`.  Throws WrongVersion,
+/// naming both classes, when `older` names no version of that class (init
+/// called before buildOlder built it, a wrong class, or a rewritten map).
 template <typename Older, typename Self>
-Older& olderVersion(Self& self) noexcept {
+Older& olderVersion(Self& self) {
   detail::checkOlder<Self, Older>();
   const auto found = self.older.find(self.id);
   MsgBase* older = found == self.older.end() ? nullptr : found->second;
   if (older == nullptr || older->id != Older::familyId ||
       older->version != Older::versionNo) {
-    std::terminate();
+    throw WrongVersion(
+        "tamberlo::olderVersion<" + detail::versionName<Older>() +
+        ">: " + detail::versionName<Self>() + "'s older version is " +
+        (older == nullptr ? std::string("missing")
+                          : "family " + std::to_string(older->id) +
+                                " version " + std::to_string(older->version)) +
+        ", not " + detail::versionName<Older>());
   }
   return *static_cast<Older*>(older);
 }

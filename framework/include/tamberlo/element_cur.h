@@ -21,14 +21,15 @@ class ElementCur : public ElBase<T, Owner> {
   /// Stores `v`; returns nothing, so chained assignment is not offered.
   void operator=(T v) { value = v; }
 
-  /// A float or double into an integer element does not compile.
-  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  /// Writes that can change the value do not compile: a float or double
+  /// into an integer element, an integer the element's type cannot hold.
+  template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
   void set(U /*unused*/) {
-    tamberlo::detail::refuseFloatIntoInteger<ElementCur, U>();
+    tamberlo::detail::refuseWrite<ElementCur, U>();
   }
-  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
   void operator=(U /*unused*/) {
-    tamberlo::detail::refuseFloatIntoInteger<ElementCur, U>();
+    tamberlo::detail::refuseWrite<ElementCur, U>();
   }
 };
 

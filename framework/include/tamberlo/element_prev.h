@@ -128,14 +128,15 @@ class ElementPrev : public ElBase<T, Owner> {
   /// assignment from a value would, whatever kind of element it is.
   void operator=(T v) { set(v); }
 
-  /// A float or double into an integer element does not compile.
-  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  /// Writes that can change the value do not compile: a float or double
+  /// into an integer element, an integer the element's type cannot hold.
+  template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
   void set(U /*unused*/) {
-    tamberlo::detail::refuseFloatIntoInteger<ElementPrev, U>();
+    tamberlo::detail::refuseWrite<ElementPrev, U>();
   }
-  template <typename U, tamberlo::detail::IfFloatIntoInteger<T, U> = 0>
+  template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
   void operator=(U /*unused*/) {
-    tamberlo::detail::refuseFloatIntoInteger<ElementPrev, U>();
+    tamberlo::detail::refuseWrite<ElementPrev, U>();
   }
 
  private:

@@ -3,6 +3,7 @@
 #ifndef TAMBERLO_ELEMENT_TRAITS_H_
 #define TAMBERLO_ELEMENT_TRAITS_H_
 
+#include <limits>
 #include <type_traits>
 
 template <typename T, typename Owner>
@@ -41,12 +42,36 @@ inline constexpr bool isElement = !std::is_void_v<ElementValueT<M>>;
 
 namespace detail {
 
-// Selects the overloads that refuse a floating-point value written into an
-// integer element: the implicit conversion truncates, and is undefined
-// behaviour when the value is out of the integer's range.
+// Whether every value of integer type U is a value of integer type T.
 template <typename T, typename U>
-using IfFloatIntoInteger =
-    std::enable_if_t<std::is_integral_v<T> && std::is_floating_point_v<U>, int>;
+constexpr bool integerFits() {
+  if constexpr (std::is_signed_v<U> && !std::is_signed_v<T>) {
+    return false;  // negatives
+  } else {
+    return std::numeric_limits<U>::digits <= std::numeric_limits<T>::digits;
+  }
+}
+
+// Whether writing a U into an element of integer value type T can change
+// the value: a floating-point U truncates (undefined behaviour out of
+// range), an integer U that T cannot hold wraps.  An int, the type of
+// literals, is let through.
+template <typename T, typename U>
+constexpr bool changesValue() {
+  if constexpr (!std::is_integral_v<T>) {
+    return false;
+  } else if constexpr (std::is_floating_point_v<U>) {
+    return true;
+  } else if constexpr (std::is_integral_v<U> && !std::is_same_v<U, int>) {
+    return !integerFits<T, U>();
+  } else {
+    return false;
+  }
+}
+
+// Selects the overloads that refuse such writes.
+template <typename T, typename U>
+using IfChangesValue = std::enable_if_t<changesValue<T, U>(), int>;
 
 template <typename Element, typename U>
 constexpr bool kAlwaysFalse = false;
@@ -54,11 +79,19 @@ constexpr bool kAlwaysFalse = false;
 // Instantiated only by a refused write, so the error names the element's
 // type and the value's type.
 template <typename Element, typename U>
-constexpr void refuseFloatIntoInteger() {
-  static_assert(kAlwaysFalse<Element, U>,
-                "a floating-point value written into an integer element "
-                "truncates (undefined behaviour out of range): convert it to "
-                "the element's integer type explicitly first");
+constexpr void refuseWrite() {
+  if constexpr (std::is_floating_point_v<U>) {
+    static_assert(kAlwaysFalse<Element, U>,
+                  "a floating-point value written into an integer element "
+                  "truncates (undefined behaviour out of range): convert it "
+                  "to the element's integer type explicitly first");
+  } else {
+    static_assert(kAlwaysFalse<Element, U>,
+                  "an integer written into an integer element that cannot "
+                  "hold all its values (a narrower type, or another "
+                  "signedness) can change its value: convert it to the "
+                  "element's type explicitly first");
+  }
 }
 
 }  // namespace detail

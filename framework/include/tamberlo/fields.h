@@ -24,6 +24,7 @@ struct FieldsOf {};
 /// One listed field: its name and the member it names.
 template <typename Class, typename Element>
 struct Field {
+  using ElementType = Element;
   std::string_view name;
   Element Class::*member;
 };
@@ -63,6 +64,21 @@ constexpr std::size_t timesListed(
   return times;
 }
 
+// The class that a listed field's element forwards to; void for a stored
+// one.
+template <typename ListedField>
+using ForwardsToOf = typename ElementParts<
+    typename std::decay_t<ListedField>::ElementType>::ForwardsTo;
+
+// How many fields a TAMBERLO_FIELDS list names, from its text: the macro
+// table that applies a macro to each field has room for kMaxFields.
+inline constexpr std::size_t kMaxFields = 64;
+constexpr std::size_t countFields(std::string_view list) {
+  std::size_t count = 1;
+  for (const char c : list) count += c == ',' ? 1 : 0;
+  return count;
+}
+
 template <typename Class, typename = void>
 constexpr bool hasFields = false;
 template <typename Class>
@@ -83,7 +99,7 @@ constexpr auto fieldsOf() {
 }
 
 /// Calls `f(name, element)` for each listed field of `object`, in the order
-/// listed; `element` is the member itself.
+/// listed; `element` is the member itself (const for a const object).
 template <typename Object, typename F>
 void forEachField(Object& object, F&& f) {
   constexpr auto list = fieldsOf<Object>();
@@ -95,7 +111,9 @@ void forEachField(Object& object, F&& f) {
 }  // namespace tamberlo
 
 // The preprocessor has no loop: TAMBERLO_DETAIL_EACH_<n> applies m to each
-// of n arguments, for up to 32 fields.
+// of n arguments, for up to 64 fields.  Lists of 65 to 128 select
+// TAMBERLO_DETAIL_EACH_TOO_MANY, which expands to nothing, so that the one
+// error is the static_assert that names the limit.
 // NOLINTBEGIN(cppcoreguidelines-macro-usage)
 #define TAMBERLO_DETAIL_EACH_1(m, c, a) m(c, a)
 #define TAMBERLO_DETAIL_EACH_2(m, c, a, ...) \
@@ -160,15 +178,100 @@ void forEachField(Object& object, F&& f) {
   m(c, a) TAMBERLO_DETAIL_EACH_30(m, c, __VA_ARGS__)
 #define TAMBERLO_DETAIL_EACH_32(m, c, a, ...) \
   m(c, a) TAMBERLO_DETAIL_EACH_31(m, c, __VA_ARGS__)
-#define TAMBERLO_DETAIL_NTH(_1, _2, _3, _4, _5, _6, _7, _8, _9, _10, _11, _12, \
-                            _13, _14, _15, _16, _17, _18, _19, _20, _21, _22,  \
-                            _23, _24, _25, _26, _27, _28, _29, _30, _31, _32,  \
-                            n, ...)                                            \
+#define TAMBERLO_DETAIL_EACH_33(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_32(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_34(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_33(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_35(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_34(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_36(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_35(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_37(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_36(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_38(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_37(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_39(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_38(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_40(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_39(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_41(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_40(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_42(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_41(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_43(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_42(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_44(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_43(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_45(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_44(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_46(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_45(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_47(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_46(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_48(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_47(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_49(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_48(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_50(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_49(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_51(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_50(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_52(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_51(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_53(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_52(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_54(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_53(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_55(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_54(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_56(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_55(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_57(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_56(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_58(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_57(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_59(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_58(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_60(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_59(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_61(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_60(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_62(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_61(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_63(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_62(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_64(m, c, a, ...) \
+  m(c, a) TAMBERLO_DETAIL_EACH_63(m, c, __VA_ARGS__)
+#define TAMBERLO_DETAIL_EACH_TOO_MANY(m, c, ...)
+#define TAMBERLO_DETAIL_NTH(                                                   \
+    _1, _2, _3, _4, _5, _6, _7, _8, _9, _10, _11, _12, _13, _14, _15, _16,     \
+    _17, _18, _19, _20, _21, _22, _23, _24, _25, _26, _27, _28, _29, _30, _31, \
+    _32, _33, _34, _35, _36, _37, _38, _39, _40, _41, _42, _43, _44, _45, _46, \
+    _47, _48, _49, _50, _51, _52, _53, _54, _55, _56, _57, _58, _59, _60, _61, \
+    _62, _63, _64, _65, _66, _67, _68, _69, _70, _71, _72, _73, _74, _75, _76, \
+    _77, _78, _79, _80, _81, _82, _83, _84, _85, _86, _87, _88, _89, _90, _91, \
+    _92, _93, _94, _95, _96, _97, _98, _99, _100, _101, _102, _103, _104,      \
+    _105, _106, _107, _108, _109, _110, _111, _112, _113, _114, _115, _116,    \
+    _117, _118, _119, _120, _121, _122, _123, _124, _125, _126, _127, _128, n, \
+    ...)                                                                       \
   n
 #define TAMBERLO_DETAIL_COUNT(...)                                             \
-  TAMBERLO_DETAIL_NTH(__VA_ARGS__, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, \
-                      21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, \
-                      6, 5, 4, 3, 2, 1, )
+  TAMBERLO_DETAIL_NTH(                                                         \
+      __VA_ARGS__, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY, TOO_MANY,    \
+      TOO_MANY, TOO_MANY, 64, 63, 62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52,  \
+      51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41, 40, 39, 38, 37, 36, 35, 34,  \
+      33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16,  \
+      15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, )
+// The list as text, after macros in it were expanded.
+#define TAMBERLO_DETAIL_TEXT(...) #__VA_ARGS__
 #define TAMBERLO_DETAIL_CAT(a, b) TAMBERLO_DETAIL_CAT2(a, b)
 #define TAMBERLO_DETAIL_CAT2(a, b) a##b
 #define TAMBERLO_DETAIL_EACH(m, c, ...)                   \
@@ -176,7 +279,8 @@ void forEachField(Object& object, F&& f) {
                       TAMBERLO_DETAIL_COUNT(__VA_ARGS__)) \
   (m, c, __VA_ARGS__)
 
-#define TAMBERLO_DETAIL_NAME(c, f) std::string_view{#f},
+// Fully qualified throughout: the macro expands in the user's namespace.
+#define TAMBERLO_DETAIL_NAME(c, f) ::std::string_view{#f},
 #define TAMBERLO_DETAIL_CHECK(c, f)                                       \
   static_assert(::tamberlo::detail::isElementMember<decltype(&c::f)>,     \
                 "TAMBERLO_FIELDS(" #c ", ...): " #f                       \
@@ -187,17 +291,25 @@ void forEachField(Object& object, F&& f) {
 
 /// Lists the element members of `Class` in declaration order, at namespace
 /// scope after the class, in the class's namespace:
-/// `TAMBERLO_FIELDS(Msg15_v2, alt, lat, lng)`.  Declares one constexpr
-/// function, found by argument-dependent lookup; it adds no member, and
-/// nothing to the class's layout or to any module's exported symbols.
-#define TAMBERLO_FIELDS(Class, ...)                                           \
-  constexpr auto tamberloFields(::tamberlo::FieldsOf<Class>) {                \
-    constexpr std::array names{                                               \
-        TAMBERLO_DETAIL_EACH(TAMBERLO_DETAIL_NAME, Class, __VA_ARGS__)};      \
-    TAMBERLO_DETAIL_EACH(TAMBERLO_DETAIL_CHECK, Class, __VA_ARGS__)           \
-    return ::tamberlo::detail::fieldList<Class>(                              \
-        #Class, std::tuple{TAMBERLO_DETAIL_EACH(TAMBERLO_DETAIL_FIELD, Class, \
-                                                __VA_ARGS__)});               \
+/// `TAMBERLO_FIELDS(Msg15_v2, alt, lat, lng)`; at most 64 of them.
+/// Declares one constexpr function, found by argument-dependent lookup; it
+/// adds no member, and nothing to the class's layout or to any module's
+/// exported symbols.
+#define TAMBERLO_FIELDS(Class, ...)                                            \
+  constexpr auto tamberloFields(::tamberlo::FieldsOf<Class>) {                 \
+    static_assert(::tamberlo::detail::countFields(TAMBERLO_DETAIL_TEXT(        \
+                      __VA_ARGS__)) <= ::tamberlo::detail::kMaxFields,         \
+                  "TAMBERLO_FIELDS(" #Class                                    \
+                  ", ...) lists more than 64 "                                 \
+                  "fields, its limit: group fields into value structs");       \
+    constexpr ::std::array<::std::string_view,                                 \
+                           ::tamberlo::detail::countFields(                    \
+                               TAMBERLO_DETAIL_TEXT(__VA_ARGS__))>             \
+        names{TAMBERLO_DETAIL_EACH(TAMBERLO_DETAIL_NAME, Class, __VA_ARGS__)}; \
+    TAMBERLO_DETAIL_EACH(TAMBERLO_DETAIL_CHECK, Class, __VA_ARGS__)            \
+    return ::tamberlo::detail::fieldList<Class>(                               \
+        #Class, ::std::tuple{TAMBERLO_DETAIL_EACH(TAMBERLO_DETAIL_FIELD,       \
+                                                  Class, __VA_ARGS__)});       \
   }
 // NOLINTEND(cppcoreguidelines-macro-usage)
 

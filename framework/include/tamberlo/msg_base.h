@@ -7,6 +7,18 @@
 
 #include <cstdint>
 
+class MsgBase;
+
+namespace tamberlo::detail {
+
+/// Ends the announcement that the MsgBase part of `root` made while it was
+/// built on this thread: it stands, or every `roots` entry it wrote that
+/// still names `root` is restored.  Does nothing when `root` has none
+/// pending.  The record lives inside the library, hence the export.
+TAMBERLO_API void settleAnnouncement(MsgBase* root, bool stands) noexcept;
+
+}  // namespace tamberlo::detail
+
 /// Base of every message version.  Not polymorphic: the factory and
 /// getVersion hand out MsgBase pointers; getVersion<Version>() casts to the
 /// class it was asked for.  Version objects are never freed by the library.
@@ -36,6 +48,16 @@ class TAMBERLO_API MsgBase {
     return static_cast<Version*>(
         getVersion(Version::familyId, Version::versionNo));
   }
+
+  /// Copies name the same objects as their source.
+  MsgBase(const MsgBase&) = default;
+  MsgBase(MsgBase&&) = default;
+  MsgBase& operator=(const MsgBase&) = default;
+  MsgBase& operator=(MsgBase&&) = default;
+  /// Destroys the maps.  A root whose construction failed after this part
+  /// was built (a member, an older version or `init` threw) is destroyed
+  /// here first, so this is where its announcement is taken back.
+  ~MsgBase() { tamberlo::detail::settleAnnouncement(this, false); }
 
   /// Replaces `older` with a copy of `links`; the library never calls it.
   void setOlder(MsgMap& links) { older = links; }
