@@ -144,6 +144,7 @@ TEST(BuildOlder, NestedRootStandsWhenTheOuterFails) {
 
 TEST(BuildOlder, OlderVersionOfAnotherClassThrowsNamingBoth) {
   Chain15 c;
+  keep(c.v4);  // no longer reachable through its chain
   c.v5->older[15] = c.v3;
   try {
     tamberlo::olderVersion<Msg15_v4>(*c.v5);
