@@ -58,11 +58,10 @@ constexpr bool integerFits() {
 // literals, is let through.
 template <typename T, typename U>
 constexpr bool changesValue() {
-  if constexpr (!std::is_integral_v<T>) {
-    return false;
-  } else if constexpr (std::is_floating_point_v<U>) {
+  if constexpr (std::is_integral_v<T> && std::is_floating_point_v<U>) {
     return true;
-  } else if constexpr (std::is_integral_v<U> && !std::is_same_v<U, int>) {
+  } else if constexpr (std::is_integral_v<T> && std::is_integral_v<U> &&
+                       !std::is_same_v<U, int>) {
     return !integerFits<T, U>();
   } else {
     return false;
