@@ -28,6 +28,7 @@ struct Pending {
 // A plain pointer, freed whenever the stack empties: a thread's exit then
 // leaks nothing, and the destructor of a root in static storage, which
 // runs after the thread's own objects are gone, still finds it.
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 thread_local std::vector<Pending>* tPending = nullptr;
 
 // Makes room for one more record; nothing changes if that fails.

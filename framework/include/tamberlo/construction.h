@@ -8,6 +8,7 @@
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -91,10 +92,10 @@ std::string versionName() {
 // map it was built from, without a call into the library: an older
 // version's names only its own family.
 inline bool announced(const MsgBase& self) noexcept {
-  for (const auto& [key, object] : self.upstream) {
-    if (key != self.id && object != nullptr) return true;
-  }
-  return false;
+  return std::any_of(self.upstream.begin(), self.upstream.end(),
+                     [&](const auto& entry) {
+                       return entry.first != self.id && entry.second != nullptr;
+                     });
 }
 
 // One version built by buildOlder below a root whose construction is still
