@@ -8,7 +8,6 @@
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -87,17 +86,6 @@ std::string versionName() {
   }
 }
 
-// Whether the MsgBase part of `self` announced it (a root built from a map
-// naming another family) and so left a record to settle.  Told from the
-// map it was built from, without a call into the library: an older
-// version's names only its own family.
-inline bool announced(const MsgBase& self) noexcept {
-  return std::any_of(self.upstream.begin(), self.upstream.end(),
-                     [&](const auto& entry) {
-                       return entry.first != self.id && entry.second != nullptr;
-                     });
-}
-
 // One version built by buildOlder below a root whose construction is still
 // under way, and how to free it: versions are not polymorphic, so through
 // their own class.
@@ -167,7 +155,7 @@ class ChainFrame {
     state_->built.erase(
         state_->built.begin() + static_cast<std::ptrdiff_t>(mark_),
         state_->built.end());
-    if (announced(*self_)) settleAnnouncement(self_, true);
+    if (mayBeAnnounced(*self_)) settleAnnouncement(self_, true);
   }
 
  private:
@@ -231,7 +219,7 @@ void buildOlder(Self& self) {
                 "its init: buildOlder<Older>(*this, &Self::init)");
   detail::checkVersion<Self>();
   self.peer[self.id] = &self;
-  if (detail::announced(self)) detail::settleAnnouncement(&self, true);
+  if (detail::mayBeAnnounced(self)) detail::settleAnnouncement(&self, true);
 }
 
 /// The next older version of `self`, typed, for an `init` that takes

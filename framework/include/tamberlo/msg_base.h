@@ -5,6 +5,7 @@
 #include <tamberlo/export.h>
 #include <tamberlo/msg_map.h>
 
+#include <algorithm>
 #include <cstdint>
 
 class MsgBase;
@@ -16,6 +17,11 @@ namespace tamberlo::detail {
 /// still names `root` is restored.  Does nothing when `root` has none
 /// pending.  The record lives inside the library, hence the export.
 TAMBERLO_API void settleAnnouncement(MsgBase* root, bool stands) noexcept;
+
+/// Whether `object` may have an announcement pending: only a root built
+/// from a map naming another family announces itself.  Told from the map
+/// it was built from, without a call into the library.
+inline bool mayBeAnnounced(const MsgBase& object) noexcept;
 
 }  // namespace tamberlo::detail
 
@@ -57,7 +63,11 @@ class TAMBERLO_API MsgBase {
   /// Destroys the maps.  A root whose construction failed after this part
   /// was built (a member, an older version or `init` threw) is destroyed
   /// here first, so this is where its announcement is taken back.
-  ~MsgBase() { tamberlo::detail::settleAnnouncement(this, false); }
+  ~MsgBase() {
+    if (tamberlo::detail::mayBeAnnounced(*this)) {
+      tamberlo::detail::settleAnnouncement(this, false);
+    }
+  }
 
   /// Replaces `older` with a copy of `links`; the library never calls it.
   void setOlder(MsgMap& links) { older = links; }
@@ -73,5 +83,12 @@ class TAMBERLO_API MsgBase {
   /// non-null `upstream` entry, recorded in `roots` where there is none.
   void setRoot(MsgBase* root, std::int32_t familyId);
 };
+
+inline bool tamberlo::detail::mayBeAnnounced(const MsgBase& object) noexcept {
+  return std::any_of(
+      object.upstream.begin(), object.upstream.end(), [&](const auto& entry) {
+        return entry.first != object.id && entry.second != nullptr;
+      });
+}
 
 #endif  // TAMBERLO_MSG_BASE_H_
