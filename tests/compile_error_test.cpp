@@ -19,6 +19,12 @@ struct Cached {
   float feet = 0;
 };
 
+struct OneWay {
+  static std::int32_t toOlder(float metres) {
+    return static_cast<std::int32_t>(metres);
+  }
+};
+
 struct Opaque {};
 struct Kinds {
   enum class Scoped : std::uint8_t { kOn = 1 };
@@ -86,6 +92,16 @@ int main() {
 #elif defined(TAMBERLO_CASE_ConstObjectThatForwards)
   const Msg15_v2& constant = *v2;
   tamberlo::toString(constant);
+#elif defined(TAMBERLO_CASE_NestedComponentOfAnotherType)
+  ElementPrev<std::int32_t, Msg15_v5> whole;
+  whole.bind(root->getVersion<Msg15_v5>(), &Msg15_v5::position, &Position::lat);
+#elif defined(TAMBERLO_CASE_NestedIntoForwardingMember)
+  ElementPrev<float, Msg15_v4> lat;
+  lat.bind(v4, &Msg15_v4::lat, &Position::lat);
+#elif defined(TAMBERLO_CASE_ConversionWithoutWayBack)
+  tamberlo::Converted<std::int32_t, &Msg15_v4::alt, OneWay> oneWay;
+#elif defined(TAMBERLO_CASE_BindByNameOfAnotherPair)
+  tamberlo::bindByName(*v2, *v4);
 #elif defined(TAMBERLO_CASE_ChainNotNewestFirst)
   tamberlo::checkChain<Msg15_v4, Msg15_v5>(root);
 #elif defined(TAMBERLO_CASE_ChainSkipsAVersion)
@@ -110,6 +126,15 @@ int main() {
   kinds.text = "text";
   const Position constant{};
   tamberlo::toString(constant);
+  ElementPrev<float, Msg15_v5> nested{2.5f};
+  nested.bind(root->getVersion<Msg15_v5>(), &Msg15_v5::position,
+              &Position::lat);
+  nested.retire();
+  tamberlo::Converted<std::int32_t, &Msg15_v4::alt> promoted;
+  tamberlo::Converted<std::int32_t, &Msg15_v4::alt, tamberlo::Scale<100> > cm;
+  promoted.bind(v4);
+  cm = 5;
+  tamberlo::bindByName(*v2, *v3);
 #endif
   tamberlo::toString(kinds);
   Cached cached;

@@ -33,6 +33,8 @@ set(expected_temperature
   "stored 100.00 C\nread 99 F\nMsg30_v1{fahrenheit=99}\nvia family 15: -40 F\n")
 set(expected_temperature_v3
   "stored 100.00 C, 40%\nMsg30_v3{celsius=100, humidity=40}\nproblems: 0\nvia family 15: -40 F\nfamily 15 via family 30: none\n")
+set(expected_battery
+  "Battery_v1{millivolts=0, fahrenheit=68}\nBattery_v3{volts=3.712, amps=1.5, celsius=36.666668}\nBattery_v2{millivolts=3712, amps=1.5, celsius=36.666668}\nproblems: 0\n")
 set(expected_pellory "val Lat: 45.000000\nval Alt: 32808\n")
 
 function(run)
@@ -160,6 +162,7 @@ elseif(STEP STREQUAL "find_package")
   expect_output(${build}/read_old_version${exe} read_old_version)
   expect_output(${build}/temperature${exe} temperature)
   expect_output(${build}/temperature_v3${exe} temperature_v3)
+  expect_output(${build}/battery${exe} battery)
 elseif(STEP STREQUAL "pkg-config")
   set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
   run(${PKG_CONFIG} --modversion tamberlo)
@@ -223,7 +226,7 @@ elseif(STEP STREQUAL "static")
     -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_CXX_FLAGS=${CXX_FLAGS} -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
   run(${CMAKE_COMMAND} --build ${build})
-  foreach(example read_old_version temperature temperature_v3)
+  foreach(example read_old_version temperature temperature_v3 battery)
     expect_output(${build}/${example} ${example})
   endforeach()
 elseif(STEP STREQUAL "deb")

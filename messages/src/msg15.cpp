@@ -1,5 +1,7 @@
 // Family 15.  Every constructor is the construction helper: the version
-// below is built and then bound by init(), one checked bind per field.
+// below is built and then bound by init(), by name where a field passes
+// unchanged and one checked bind per field that converts.
+#include <tamberlo/bind_by_name.h>
 #include <tamberlo/construction.h>
 #include <tamberlo/msg15_v2.h>
 #include <tamberlo/msg15_v3.h>
@@ -57,10 +59,10 @@ Msg15_v4::Msg15_v4(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Msg15_v3>(*this, &Msg15_v4::init);
 }
 
+// Latitude and longitude pass by name; the altitude's unit changes.
 void Msg15_v4::init() {
   auto& v3 = tamberlo::olderVersion<Msg15_v3>(*this);
-  v3.lat.bind(this, &Msg15_v4::lat);
-  v3.lng.bind(this, &Msg15_v4::lng);
+  tamberlo::bindByName(v3, *this);
   v3.alt.bind(this, &Msg15_v4::getAlt, &Msg15_v4::setAlt);
 }
 
@@ -81,10 +83,7 @@ Msg15_v3::Msg15_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
 }
 
 void Msg15_v3::init() {
-  auto& v2 = tamberlo::olderVersion<Msg15_v2>(*this);
-  v2.lat.bind(this, &Msg15_v3::lat);
-  v2.lng.bind(this, &Msg15_v3::lng);
-  v2.alt.bind(this, &Msg15_v3::alt);
+  tamberlo::bindByName(tamberlo::olderVersion<Msg15_v2>(*this), *this);
 }
 
 Msg15_v2::Msg15_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {

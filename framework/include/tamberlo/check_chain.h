@@ -3,6 +3,7 @@
 #ifndef TAMBERLO_CHECK_CHAIN_H_
 #define TAMBERLO_CHECK_CHAIN_H_
 
+#include <tamberlo/converted.h>
 #include <tamberlo/element_prev.h>
 #include <tamberlo/element_traits.h>
 #include <tamberlo/fields.h>
@@ -190,6 +191,19 @@ bool landsOnField(Newer& newer, std::int32_t offset) {
     if constexpr (std::is_same_v<ElementValueT<Target>, T>) {
       lands = lands || elementOffset(newer, target) == offset;
     }
+    // A component of a value struct that the field stores (the nested
+    // member form).
+    using Stored = StoredValueT<Target>;
+    if constexpr (!std::is_void_v<Stored>) {
+      if constexpr (hasFields<Stored>) {
+        forEachField(target.value, [&](std::string_view, auto& component) {
+          using Component = std::remove_reference_t<decltype(component)>;
+          if constexpr (std::is_same_v<ElementValueT<Component>, T>) {
+            lands = lands || elementOffset(newer, component) == offset;
+          }
+        });
+      }
+    }
   });
   return lands;
 }
@@ -210,8 +224,19 @@ void checkBindings(Check& check, std::size_t at) {
                         "tamberlo::checkChain: list every version of the "
                         "family, each followed by the next older one, whose "
                         "elements forward to it");
-          if (element.owner == nullptr) {
-            check.report(at, field, "unbound");
+          if constexpr (isConverted<Element>) {
+            if (element.owner == nullptr) {
+              check.report(at, field, "unbound");
+            } else if (element.owner != newer) {
+              check.report(at, field,
+                           "bound to an object that is not this chain's ",
+                           check.name(at - 1));
+            }
+          } else if (element.owner == nullptr) {
+            // A retired field keeps its value on purpose.
+            if (element.offset != Element::kRetired) {
+              check.report(at, field, "unbound");
+            }
           } else if (element.owner != newer) {
             check.report(at, field,
                          "bound to an object that is not this chain's ",

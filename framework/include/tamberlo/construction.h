@@ -4,6 +4,7 @@
 #ifndef TAMBERLO_CONSTRUCTION_H_
 #define TAMBERLO_CONSTRUCTION_H_
 
+#include <tamberlo/bind_by_name.h>
 #include <tamberlo/element_traits.h>
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
@@ -169,6 +170,26 @@ class ChainFrame {
 
 }  // namespace detail
 
+namespace detail {
+
+// Builds Older below `self` and calls `bind(older)` on it, under a frame
+// that undoes everything if anything throws.
+template <typename Older, typename Self, typename Bind>
+Older& build(Self& self, Bind bind) {
+  checkOlder<Self, Older>();
+  static_assert(std::is_constructible_v<Older, MsgMap&>,
+                "Older needs a constructor from MsgMap&");
+  ChainFrame frame(self);
+  self.peer[self.id] = &self;
+  Older& older = frame.adopt(std::make_unique<Older>(self.peer));
+  self.older[self.id] = &older;
+  bind(older);
+  frame.finish();
+  return older;
+}
+
+}  // namespace detail
+
 /// The body of a version's constructor when an older version lies below it:
 ///
 ///     Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links)
@@ -187,39 +208,37 @@ class ChainFrame {
 /// else: what a constructor does after it returns is outside it.
 template <typename Older, typename Self, typename Init>
 Older& buildOlder(Self& self, Init init) {
-  detail::checkOlder<Self, Older>();
-  static_assert(std::is_constructible_v<Older, MsgMap&>,
-                "Older needs a constructor from MsgMap&");
   constexpr bool kTakesNothing = std::is_same_v<Init, void (Self::*)()>;
   constexpr bool kTakesOlder = std::is_same_v<Init, void (Self::*)(Older&)>;
   static_assert(kTakesNothing || kTakesOlder,
                 "buildOlder(*this, &Self::init): init must be a member "
                 "function of the version being built that takes nothing or "
                 "the older version (Older&) and returns void");
-  detail::ChainFrame frame(self);
-  self.peer[self.id] = &self;
-  Older& older = frame.adopt(std::make_unique<Older>(self.peer));
-  self.older[self.id] = &older;
-  if constexpr (kTakesOlder) {
-    (self.*init)(older);
-  } else if constexpr (kTakesNothing) {
-    (self.*init)();
-  }
-  frame.finish();
-  return older;
+  return detail::build<Older>(self, [&](Older& older) {
+    if constexpr (kTakesOlder) {
+      (self.*init)(older);
+    } else if constexpr (kTakesNothing) {
+      (self.*init)();
+    }
+  });
 }
 
-/// The body of the oldest version's constructor, which builds nothing below
-/// it: `tamberlo::buildOlder<void>(*this)`.  Records `self` in `peer`.
+/// The body of a constructor without an init:
+/// `tamberlo::buildOlder<Msg30_v1>(*this)` builds the older version as the
+/// form above does and binds it with bindByName, for versions whose older
+/// version needs nothing else (fields of the same names, and Converted
+/// ones).  The oldest version, which builds nothing below it, is
+/// `tamberlo::buildOlder<void>(*this)`: it records `self` in `peer`.
 template <typename Older, typename Self>
-void buildOlder(Self& self) {
-  static_assert(std::is_void_v<Older>,
-                "only the oldest version builds nothing below it, as "
-                "buildOlder<void>(*this); a version with an older one passes "
-                "its init: buildOlder<Older>(*this, &Self::init)");
-  detail::checkVersion<Self>();
-  self.peer[self.id] = &self;
-  if (detail::mayBeAnnounced(self)) detail::settleAnnouncement(&self, true);
+std::add_lvalue_reference_t<Older> buildOlder(Self& self) {
+  if constexpr (std::is_void_v<Older>) {
+    detail::checkVersion<Self>();
+    self.peer[self.id] = &self;
+    if (detail::mayBeAnnounced(self)) detail::settleAnnouncement(&self, true);
+  } else {
+    return detail::build<Older>(self,
+                                [&](Older& older) { bindByName(older, self); });
+  }
 }
 
 /// The next older version of `self`, typed, for an `init` that takes

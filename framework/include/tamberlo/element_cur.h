@@ -5,6 +5,8 @@
 #include <tamberlo/el_base.h>
 #include <tamberlo/element_traits.h>
 
+#include <utility>
+
 template <typename T, typename Owner>
 class ElementCur : public ElBase<T, Owner> {
  public:
@@ -12,6 +14,10 @@ class ElementCur : public ElBase<T, Owner> {
   T value{};
 
   ElementCur() = default;
+  /// Starts with `initial`, a field's default: `ElementCur<float, Msg62_v2>
+  /// humidity{50.0f};`.  Every version that sees the field reads it until
+  /// something is written.
+  explicit ElementCur(T initial) : value(std::move(initial)) {}
   ElementCur(const ElementCur&) = default;
   ElementCur& operator=(const ElementCur&) = default;
   ~ElementCur() = default;

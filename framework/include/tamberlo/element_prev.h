@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 /// The offset to pass to ElementPrev::bind for `member`, an element of
 /// `owner`: taken from the real objects, since the message classes are not
@@ -28,12 +29,16 @@ std::int32_t elementOffset(const Owner& owner, const ElInterface<T>& member) {
 ///
 /// An element that has no owner (never bound, or bound to null) and a member
 /// form with a negative offset have no target; they read and write their own
-/// `value` slot instead, so misuse never dereferences null.
+/// `value` slot instead, so misuse never dereferences null.  A retired
+/// element (retire()) does so on purpose.
 template <typename T, typename Owner>
 class ElementPrev : public ElBase<T, Owner> {
  public:
   using Getter = T& (Owner::*)();
   using Setter = void (Owner::*)(T);
+
+  /// The offset that marks a retired element; -1 is never bound.
+  static constexpr std::int32_t kRetired = -2;
 
   T value{};  ///< own slot, used only while there is no target
   Owner* owner = nullptr;
@@ -42,6 +47,9 @@ class ElementPrev : public ElBase<T, Owner> {
   Setter setter = nullptr;
 
   ElementPrev() = default;
+  /// Starts the own slot with `initial`: what a retired field reads until
+  /// it is written.
+  explicit ElementPrev(T initial) : value(std::move(initial)) {}
   /// Copies keep the binding: a copy forwards to the same `owner`.
   ElementPrev(const ElementPrev&) = default;
   ElementPrev& operator=(const ElementPrev&) = default;
@@ -86,10 +94,57 @@ class ElementPrev : public ElBase<T, Owner> {
     }
   }
 
+  /// Member form onto a component of a stored value struct, checked:
+  /// `older.lat.bind(this, &Msg69_v2::position, &Position::lat)` forwards to
+  /// the `lat` of the Position that `position` stores.  The member must be
+  /// an ElementCur (a forwarding one holds no value struct to point into),
+  /// and the component an element whose value type is T.
+  template <
+      typename Member, typename Class, typename Component, typename Struct,
+      std::enable_if_t<std::is_member_object_pointer_v<Member Class::*>, int> =
+          0>
+  void bind(Owner* newOwner, Member Class::*member,
+            Component Struct::*component) noexcept {
+    using Stored = tamberlo::StoredValueT<Member>;
+    static_assert(!std::is_void_v<Stored>,
+                  "bind(owner, &Owner::member, &Struct::component): the member "
+                  "is not a stored element (ElementCur) of a value struct; "
+                  "bind a conversion of the whole value instead");
+    static_assert(std::is_void_v<Stored> || std::is_base_of_v<Struct, Stored>,
+                  "bind(owner, &Owner::member, &Struct::component): the "
+                  "component belongs to another class than the member's value "
+                  "type");
+    static_assert(!tamberlo::isElement<Component> ||
+                      std::is_same_v<tamberlo::ElementValueT<Component>, T>,
+                  "bind(owner, &Owner::member, &Struct::component): the "
+                  "component is not an element of this element's value type");
+    static_assert(std::is_base_of_v<Class, Owner>,
+                  "bind(owner, &Owner::member, &Struct::component): the member "
+                  "belongs to another class than this element's Owner");
+    if constexpr (!std::is_void_v<Stored> &&
+                  std::is_base_of_v<Struct, Stored> &&
+                  std::is_same_v<tamberlo::ElementValueT<Component>, T> &&
+                  std::is_base_of_v<Class, Owner>) {
+      if (newOwner == nullptr) {
+        bind(nullptr, -1, nullptr, nullptr);
+      } else {
+        bind(newOwner,
+             elementOffset(*newOwner, (newOwner->*member).value.*component),
+             nullptr, nullptr);
+      }
+    }
+  }
+
+  /// Keeps the field in this element on purpose, for a field that the
+  /// newer version dropped: reads give what was last written here (or the
+  /// element's initial value), each object its own.  checkChain accepts it.
+  void retire() noexcept { bind(nullptr, kRetired, nullptr, nullptr); }
+
   /// Accessor form, checked: `older.alt.bind(this, &Msg15_v4::getAlt,
   /// &Msg15_v4::setAlt)`.  The getter takes nothing and returns T&; the
   /// setter takes a T by value and returns nothing.
-  template <typename G, typename S>
+  template <typename G, typename S,
+            std::enable_if_t<!std::is_member_object_pointer_v<G>, int> = 0>
   void bind(Owner* newOwner, G newGetter, S newSetter) noexcept {
     constexpr bool kGetterFits = std::is_member_function_pointer_v<G> &&
                                  std::is_convertible_v<G, Getter>;

@@ -36,6 +36,18 @@ struct ElementParts<ElementPrev<T, Owner>> {
 template <typename M>
 using ElementValueT = typename ElementParts<M>::Value;
 
+/// The value type of `M` if it is a stored element (ElementCur), else void.
+template <typename M>
+struct StoredValue {
+  using type = void;
+};
+template <typename T, typename Owner>
+struct StoredValue<ElementCur<T, Owner>> {
+  using type = T;
+};
+template <typename M>
+using StoredValueT = typename StoredValue<M>::type;
+
 /// True for every ElementCur and ElementPrev, whatever its Owner tag.
 template <typename M>
 inline constexpr bool isElement = !std::is_void_v<ElementValueT<M>>;

@@ -1,13 +1,17 @@
 // What a client of the messages needs: the version graph, the element
-// templates, the value structs, message families 15 and 16, the helpers for
-// building families of one's own and the field lists.  The text form
-// (<tamberlo/to_string.h>, <tamberlo/ostream_operator.h>) and the chain
-// check for tests (<tamberlo/check_chain.h>) are included where used.
+// templates, the value structs, message families 15 and 16, the helpers
+// for building and evolving families of one's own, and the field lists.
+// The text form (<tamberlo/to_string.h>, <tamberlo/ostream_operator.h>)
+// and the chain check for tests (<tamberlo/check_chain.h>) are included
+// where used.
 #ifndef TAMBERLO_TAMBERLO_H_
 #define TAMBERLO_TAMBERLO_H_
 
 #include <tamberlo/attitude.h>
+#include <tamberlo/bind_by_name.h>
 #include <tamberlo/construction.h>
+#include <tamberlo/conversions.h>
+#include <tamberlo/converted.h>
 #include <tamberlo/el_base.h>
 #include <tamberlo/element_cur.h>
 #include <tamberlo/element_prev.h>

@@ -1,0 +1,224 @@
+// Converted: an older version's field that shows a newer version's field in
+// another representation, declared once with its conversion.
+#ifndef TAMBERLO_CONVERTED_H_
+#define TAMBERLO_CONVERTED_H_
+
+#include <tamberlo/conversions.h>
+#include <tamberlo/el_base.h>
+#include <tamberlo/element_traits.h>
+
+#include <type_traits>
+#include <utility>
+
+namespace tamberlo {
+
+/// The source of a Converted whose conversion reads and writes the whole
+/// newer version, for a field made of several of its fields:
+/// `Converted<std::string, wholeVersion<Person_v2>, FullName> name;`.
+template <typename Newer>
+inline constexpr Newer* wholeVersion = nullptr;
+
+namespace detail {
+
+// What a Converted's Source names: the newer class and the value a
+// conversion receives from it.
+template <auto Source>
+struct SourceOf;
+template <typename SourceElement, typename Newer, SourceElement Newer::*Member>
+struct SourceOf<Member> {
+  using Element = SourceElement;
+  using NewerClass = Newer;
+  using Value = ElementValueT<Element>;
+  static constexpr bool kWhole = false;
+};
+template <typename Newer, Newer* Whole>
+struct SourceOf<Whole> {
+  using Element = void;
+  using NewerClass = Newer;
+  using Value = Newer;
+  static constexpr bool kWhole = true;
+};
+
+// A conversion's functions may be templates over the two types (the
+// ready-made ones) or plain functions of the user's types.
+template <typename C, typename Older, typename Value, typename = void>
+constexpr bool kPlainToOlder = false;
+template <typename C, typename Older, typename Value>
+constexpr bool
+    kPlainToOlder<C, Older, Value,
+                  std::void_t<decltype(C::toOlder(std::declval<Value&>()))>> =
+        true;
+
+template <typename C, typename Older, typename Value, typename = void>
+constexpr bool kTemplateToOlder = false;
+template <typename C, typename Older, typename Value>
+constexpr bool
+    kTemplateToOlder<C, Older, Value,
+                     std::void_t<decltype(C::template toOlder<Older, Value>(
+                         std::declval<const Value&>()))>> = true;
+
+template <typename C, typename Older, typename Value, typename = void>
+constexpr bool kPlainToNewer = false;
+template <typename C, typename Older, typename Value>
+constexpr bool kPlainToNewer<
+    C, Older, Value,
+    std::void_t<decltype(C::toNewer(std::declval<const Older&>()))>> = true;
+
+template <typename C, typename Older, typename Value, typename = void>
+constexpr bool kMergingToNewer = false;
+template <typename C, typename Older, typename Value>
+constexpr bool kMergingToNewer<
+    C, Older, Value,
+    std::void_t<decltype(C::toNewer(std::declval<const Older&>(),
+                                    std::declval<Value&>()))>> = true;
+
+template <typename C, typename Older, typename Value, typename = void>
+constexpr bool kTemplateToNewer = false;
+template <typename C, typename Older, typename Value>
+constexpr bool
+    kTemplateToNewer<C, Older, Value,
+                     std::void_t<decltype(C::template toNewer<Value, Older>(
+                         std::declval<const Older&>()))>> = true;
+
+}  // namespace detail
+
+/// A field of an older version that shows a field of the next newer version
+/// converted, written once in the older class:
+///
+///     tamberlo::Converted<std::int32_t, &Battery_v2::volts,
+///                         tamberlo::Scale<1000>> millivolts;
+///
+/// `Source` is the newer version's element (or wholeVersion<Newer>), and
+/// `Conversion` a class with `static T toOlder(const V& newer)` and either
+/// `static V toNewer(const T& older)` or, where the older field holds only
+/// part of the newer one, `static V toNewer(const T& older, V& current)`
+/// (for wholeVersion: `static T toOlder(Newer&)` and `static void
+/// toNewer(const T&, Newer&)`); Promotion by default.  A read converts the
+/// newer value into this element's own slot and returns a reference to it,
+/// a write converts back and writes the newer field.  tamberlo::bindByName,
+/// or bind(owner), binds it to the newer version; unbound, it reads and
+/// writes its own slot.
+template <typename T, auto Source, typename Conversion = Promotion>
+class Converted
+    : public ElBase<T, typename detail::SourceOf<Source>::NewerClass> {
+  using From = detail::SourceOf<Source>;
+  using V = typename From::Value;
+
+ public:
+  using Newer = typename From::NewerClass;
+
+  T value{};  ///< the last value read or, unbound, the field itself
+  Newer* owner = nullptr;
+
+  Converted() = default;
+  /// Starts the own slot with `initial`, read while unbound.
+  explicit Converted(T initial) : value(std::move(initial)) {}
+  /// Copies keep the binding: a copy shows the same newer object.
+  Converted(const Converted&) = default;
+  Converted& operator=(const Converted&) = default;
+  ~Converted() = default;
+
+  /// Shows `newOwner`, the next newer version; null unbinds.
+  void bind(Newer* newOwner) noexcept { owner = newOwner; }
+
+  T& get() override {
+    if (owner != nullptr) value = toOlder(*owner);
+    return value;
+  }
+
+  void set(const T& v) override {
+    if (owner != nullptr) {
+      toNewer(v, *owner);
+    } else {
+      value = v;
+    }
+  }
+
+  /// Writes like set.
+  void operator=(T v) { set(v); }
+
+  /// Writes that can change the value do not compile: a float or double
+  /// into an integer element, an integer the element's type cannot hold.
+  template <typename U, detail::IfChangesValue<T, U> = 0>
+  void set(U /*unused*/) {
+    detail::refuseWrite<Converted, U>();
+  }
+  template <typename U, detail::IfChangesValue<T, U> = 0>
+  void operator=(U /*unused*/) {
+    detail::refuseWrite<Converted, U>();
+  }
+
+ private:
+  static constexpr bool kToOlder = detail::kPlainToOlder<Conversion, T, V> ||
+                                   detail::kTemplateToOlder<Conversion, T, V>;
+  static constexpr bool kToNewer =
+      From::kWhole ? detail::kMergingToNewer<Conversion, T, V>
+                   : detail::kPlainToNewer<Conversion, T, V> ||
+                         detail::kMergingToNewer<Conversion, T, V> ||
+                         detail::kTemplateToNewer<Conversion, T, V>;
+  static_assert(kToOlder,
+                "tamberlo::Converted<T, Source, Conversion>: Conversion needs "
+                "static T toOlder(const V& newer), V being the value type of "
+                "Source (for wholeVersion<Newer>, toOlder(Newer&))");
+  static_assert(kToNewer,
+                "tamberlo::Converted<T, Source, Conversion>: Conversion needs "
+                "static V toNewer(const T& older), or static V toNewer(const "
+                "T& older, V& current) (for wholeVersion<Newer>, static void "
+                "toNewer(const T&, Newer&))");
+
+  // The source's value.  A stored one is read and written in place, which
+  // is what its get() and set() do, without a virtual call.
+  static V& source(Newer& newer) {
+    if constexpr (std::is_same_v<StoredValueT<typename From::Element>, V>) {
+      return (newer.*Source).value;
+    } else {
+      return (newer.*Source).get();
+    }
+  }
+  static void store(Newer& newer, const V& v) {
+    if constexpr (std::is_same_v<StoredValueT<typename From::Element>, V>) {
+      (newer.*Source).value = v;
+    } else {
+      (newer.*Source).set(v);
+    }
+  }
+
+  static T toOlder(Newer& newer) {
+    if constexpr (From::kWhole) {
+      return Conversion::toOlder(newer);
+    } else if constexpr (detail::kPlainToOlder<Conversion, T, V>) {
+      return Conversion::toOlder(source(newer));
+    } else {
+      return Conversion::template toOlder<T, V>(source(newer));
+    }
+  }
+
+  static void toNewer(const T& older, Newer& newer) {
+    if constexpr (From::kWhole) {
+      Conversion::toNewer(older, newer);
+    } else if constexpr (detail::kPlainToNewer<Conversion, T, V>) {
+      store(newer, Conversion::toNewer(older));
+    } else if constexpr (detail::kMergingToNewer<Conversion, T, V>) {
+      store(newer, Conversion::toNewer(older, source(newer)));
+    } else {
+      store(newer, Conversion::template toNewer<V, T>(older));
+    }
+  }
+};
+
+template <typename T, auto Source, typename Conversion>
+struct ElementParts<Converted<T, Source, Conversion>> {
+  using Value = T;
+  using ForwardsTo = typename detail::SourceOf<Source>::NewerClass;
+};
+
+namespace detail {
+template <typename Element>
+constexpr bool isConverted = false;
+template <typename T, auto Source, typename Conversion>
+constexpr bool isConverted<Converted<T, Source, Conversion>> = true;
+}  // namespace detail
+
+}  // namespace tamberlo
+
+#endif  // TAMBERLO_CONVERTED_H_
