@@ -7,11 +7,10 @@
 #include <tamberlo/tamberlo.h>
 #include <tamberlo/to_string.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
-class Battery_v2;
+#include "fahrenheit.h"
 
 class Battery_v3 : public MsgBase {
  public:
@@ -37,16 +36,6 @@ class Battery_v2 : public MsgBase {
   explicit Battery_v2(MsgMap& links);
 };
 TAMBERLO_FIELDS(Battery_v2, millivolts, amps, celsius)
-
-// Whole degrees Fahrenheit of degrees Celsius, and back.
-struct Fahrenheit {
-  static std::int32_t toOlder(float celsius) {
-    return tamberlo::convertValue<std::int32_t>(celsius * 9.0 / 5.0 + 32.0);
-  }
-  static float toNewer(std::int32_t fahrenheit) {
-    return static_cast<float>((fahrenheit - 32.0) * 5.0 / 9.0);
-  }
-};
 
 class Battery_v1 : public MsgBase {
  public:

@@ -11,32 +11,23 @@
 
 #include "fahrenheit.h"
 
-class Msg30_v1;
-
 // The newest version stores the data.
 class Msg30_v2 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 30;
   static constexpr std::int32_t versionNo = 2;
   ElementCur<float, Msg30_v2> celsius;
-  /// Whole degrees Fahrenheit as last computed for Msg30_v1.
-  std::int32_t fahrenheit = 0;
 
   explicit Msg30_v2(MsgMap& links);
-
- private:
-  void init(Msg30_v1& older);
-  std::int32_t& getFahrenheit();
-  void setFahrenheit(std::int32_t degrees);
 };
 TAMBERLO_FIELDS(Msg30_v2, celsius)
 
-// The older version forwards to the newer one and converts on the way.
+// The older version shows the newer version's field converted.
 class Msg30_v1 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 30;
   static constexpr std::int32_t versionNo = 1;
-  ElementPrev<std::int32_t, Msg30_v2> fahrenheit;
+  tamberlo::Converted<std::int32_t, &Msg30_v2::celsius, Fahrenheit> fahrenheit;
 
   explicit Msg30_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<void>(*this);  // the oldest: nothing below it
@@ -45,21 +36,7 @@ class Msg30_v1 : public MsgBase {
 TAMBERLO_FIELDS(Msg30_v1, fahrenheit)
 
 Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  tamberlo::buildOlder<Msg30_v1>(*this, &Msg30_v2::init);
-}
-
-void Msg30_v2::init(Msg30_v1& older) {
-  older.fahrenheit.bind(this, &Msg30_v2::getFahrenheit,
-                        &Msg30_v2::setFahrenheit);
-}
-
-std::int32_t& Msg30_v2::getFahrenheit() {
-  fahrenheit = wholeFahrenheit(celsius.get());
-  return fahrenheit;
-}
-
-void Msg30_v2::setFahrenheit(std::int32_t degrees) {
-  celsius = celsiusFrom(degrees);
+  tamberlo::buildOlder<Msg30_v1>(*this);  // builds Msg30_v1, binds by name
 }
 
 int main() {

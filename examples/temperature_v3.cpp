@@ -11,9 +11,6 @@
 
 #include "fahrenheit.h"
 
-class Msg30_v1;
-class Msg30_v2;
-
 // The new newest version stores every field.
 class Msg30_v3 : public MsgBase {
  public:
@@ -23,37 +20,28 @@ class Msg30_v3 : public MsgBase {
   ElementCur<float, Msg30_v3> humidity;  ///< percent; new in version 3
 
   explicit Msg30_v3(MsgMap& links);
-
- private:
-  void init(Msg30_v2& older);
 };
 TAMBERLO_FIELDS(Msg30_v3, celsius, humidity)
 
 // The former newest version, now in the middle: its stored field became a
-// forwarding one, and it keeps the cache and accessors that version 1 uses.
+// forwarding one of the same name and type.
 class Msg30_v2 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 30;
   static constexpr std::int32_t versionNo = 2;
   ElementPrev<float, Msg30_v3> celsius;
-  /// Whole degrees Fahrenheit as last computed for Msg30_v1.
-  std::int32_t fahrenheit = 0;
 
   explicit Msg30_v2(MsgMap& links);
-
- private:
-  void init(Msg30_v1& older);
-  std::int32_t& getFahrenheit();
-  void setFahrenheit(std::int32_t degrees);
 };
 TAMBERLO_FIELDS(Msg30_v2, celsius)
 
-// Unchanged.
+// Written as before.  Its Converted field now reads celsius through the
+// forwarding element, so it is compiled anew all the same.
 class Msg30_v1 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 30;
   static constexpr std::int32_t versionNo = 1;
-  ElementPrev<std::int32_t, Msg30_v2> fahrenheit;
+  tamberlo::Converted<std::int32_t, &Msg30_v2::celsius, Fahrenheit> fahrenheit;
 
   explicit Msg30_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<void>(*this);  // the oldest: nothing below it
@@ -61,33 +49,14 @@ class Msg30_v1 : public MsgBase {
 };
 TAMBERLO_FIELDS(Msg30_v1, fahrenheit)
 
+// Each version binds the one below by name: celsius to celsius, and the
+// Converted field to version 2.
 Msg30_v3::Msg30_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  tamberlo::buildOlder<Msg30_v2>(*this, &Msg30_v3::init);
+  tamberlo::buildOlder<Msg30_v2>(*this);
 }
 
-// Celsius passes unchanged, so version 2 forwards to it in member form.
-void Msg30_v3::init(Msg30_v2& older) {
-  older.celsius.bind(this, &Msg30_v3::celsius);
-}
-
-// Version 2's constructor, init and accessors are as before: the accessors
-// reach the data through celsius, which now forwards.
 Msg30_v2::Msg30_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-  tamberlo::buildOlder<Msg30_v1>(*this, &Msg30_v2::init);
-}
-
-void Msg30_v2::init(Msg30_v1& older) {
-  older.fahrenheit.bind(this, &Msg30_v2::getFahrenheit,
-                        &Msg30_v2::setFahrenheit);
-}
-
-std::int32_t& Msg30_v2::getFahrenheit() {
-  fahrenheit = wholeFahrenheit(celsius.get());
-  return fahrenheit;
-}
-
-void Msg30_v2::setFahrenheit(std::int32_t degrees) {
-  celsius = celsiusFrom(degrees);
+  tamberlo::buildOlder<Msg30_v1>(*this);
 }
 
 int main() {
@@ -101,7 +70,7 @@ int main() {
   // NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
   auto* v1 = temperature->getVersion<Msg30_v1>();
-  v1->fahrenheit = 212;  // through version 2's accessors into version 3
+  v1->fahrenheit = 212;  // through version 2 into version 3
   temperature->humidity = 40.0f;
   std::printf("stored %.2f C, %.0f%%\n", temperature->celsius.get(),
               temperature->humidity.get());

@@ -35,6 +35,19 @@ set(expected_temperature_v3
   "stored 100.00 C, 40%\nMsg30_v3{celsius=100, humidity=40}\nproblems: 0\nvia family 15: -40 F\nfamily 15 via family 30: none\n")
 set(expected_battery
   "Battery_v1{millivolts=0, fahrenheit=68}\nBattery_v3{volts=3.712, amps=1.5, celsius=36.666668}\nBattery_v2{millivolts=3712, amps=1.5, celsius=36.666668}\nproblems: 0\n")
+set(expected_evolving "\
+rename (0 problems): Probe_v2{celsius=21.5} Probe_v1{temp=21.5}
+add (0 problems): Weather_v2{celsius=18, humidity=50} Weather_v1{celsius=18}
+unit, metres written (0 problems): Length_v2{metres=1.237} Length_v1{centimetres=124}
+unit, centimetres written (0 problems): Length_v2{metres=2.5} Length_v1{centimetres=250}
+widen (0 problems): Tank_v2{litres=2.5, level=0.10000000149011612} Tank_v1{litres=3, level=0.1}
+remove (0 problems): Air_v2{celsius=18} Air_v1{celsius=18, pressure=990}
+remove, another chain (0 problems): Air_v2{celsius=0} Air_v1{celsius=0, pressure=1013}
+nest (0 problems): Fix_v2{position=Position{lat=45.5, lng=7.25, alt=0}} Fix_v1{lat=45.5, lng=7.25}
+split (0 problems): Colour_v2{red=51, green=102, blue=153} Colour_v1{rgb=3368601}
+merge (0 problems): Clock_v2{sinceMidnight=795} Clock_v1{hours=13, minutes=15}
+remap (0 problems): Pump_v2{mode=2} Pump_v1{state=1}
+")
 set(expected_pellory "val Lat: 45.000000\nval Alt: 32808\n")
 
 function(run)
@@ -163,6 +176,7 @@ elseif(STEP STREQUAL "find_package")
   expect_output(${build}/temperature${exe} temperature)
   expect_output(${build}/temperature_v3${exe} temperature_v3)
   expect_output(${build}/battery${exe} battery)
+  expect_output(${build}/evolving${exe} evolving)
 elseif(STEP STREQUAL "pkg-config")
   set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
   run(${PKG_CONFIG} --modversion tamberlo)
@@ -226,7 +240,8 @@ elseif(STEP STREQUAL "static")
     -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_CXX_FLAGS=${CXX_FLAGS} -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
   run(${CMAKE_COMMAND} --build ${build})
-  foreach(example read_old_version temperature temperature_v3 battery)
+  foreach(example read_old_version temperature temperature_v3 battery
+      evolving)
     expect_output(${build}/${example} ${example})
   endforeach()
 elseif(STEP STREQUAL "deb")
