@@ -27,14 +27,23 @@ struct Point {
 };
 
 // One line per field type, for every version of family 43.
-#define KINDS(X)                                                       \
-  X(bool, flag)                                                        \
-  X(std::int8_t, i8)                                                   \
-  X(std::uint8_t, u8) X(std::int16_t, i16) X(std::uint16_t, u16)       \
-      X(std::int32_t, i32) X(std::uint32_t, u32) X(std::int64_t, i64)  \
-          X(std::uint64_t, u64) X(float, f) X(double, d) X(Mode, mode) \
-              X(Level, level) X(std::string, text) X(Point, point)     \
-                  X(Celsius, temp)
+#define KINDS(X)        \
+  X(bool, flag)         \
+  X(std::int8_t, i8)    \
+  X(std::uint8_t, u8)   \
+  X(std::int16_t, i16)  \
+  X(std::uint16_t, u16) \
+  X(std::int32_t, i32)  \
+  X(std::uint32_t, u32) \
+  X(std::int64_t, i64)  \
+  X(std::uint64_t, u64) \
+  X(float, f)           \
+  X(double, d)          \
+  X(Mode, mode)         \
+  X(Level, level)       \
+  X(std::string, text)  \
+  X(Point, point)       \
+  X(Celsius, temp)
 #define KIND_NAMES                                                            \
   flag, i8, u8, i16, u16, i32, u32, i64, u64, f, d, mode, level, text, point, \
       temp
