@@ -344,9 +344,10 @@ Pump_v2::Pump_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
 // how many problems checkChain finds in the chain.
 template <typename Newest, typename Older, typename Write>
 void show(const char* change, Write write) {
-  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+  // NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables)
   static MsgMap none;
   static auto* const newest = new Newest(none);
+  // NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
   auto& older = *newest->template getVersion<Older>();
   write(*newest, older);
   const std::size_t problems = tamberlo::checkChain<Older>(newest).size();
