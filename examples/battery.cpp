@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "fahrenheit.h"
-
 class Battery_v3 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 50;
@@ -42,7 +40,8 @@ class Battery_v1 : public MsgBase {
   static constexpr std::int32_t familyId = 50;
   static constexpr std::int32_t versionNo = 1;
   ElementPrev<std::int32_t, Battery_v2> millivolts;
-  tamberlo::Converted<std::int32_t, &Battery_v2::celsius, Fahrenheit>
+  tamberlo::Converted<std::int32_t, &Battery_v2::celsius,
+                      tamberlo::Scale<9, 5, 32>>
       fahrenheit;
 
   explicit Battery_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {

@@ -1,5 +1,6 @@
-// Degrees Celsius shown as whole degrees Fahrenheit: the conversion of
-// family 30 and of the battery's version 1 in the examples.
+// Degrees Celsius shown as whole degrees Fahrenheit: family 30's
+// conversion, written out as every conversion of one's own is written.
+// Being linear, it is also tamberlo::Scale<9, 5, 32>.
 #ifndef TAMBERLO_EXAMPLES_FAHRENHEIT_H_
 #define TAMBERLO_EXAMPLES_FAHRENHEIT_H_
 

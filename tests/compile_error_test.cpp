@@ -25,6 +25,14 @@ struct OneWay {
   }
 };
 
+struct Mixed {
+  ElementCur<float, Mixed> lat;
+  float plain = 0;
+};
+struct HoldsMixed {
+  ElementCur<Mixed, HoldsMixed> mixed;
+};
+
 struct Opaque {};
 struct Kinds {
   enum class Scoped : std::uint8_t { kOn = 1 };
@@ -95,6 +103,12 @@ int main() {
 #elif defined(TAMBERLO_CASE_NestedComponentOfAnotherType)
   ElementPrev<std::int32_t, Msg15_v5> whole;
   whole.bind(root->getVersion<Msg15_v5>(), &Msg15_v5::position, &Position::lat);
+#elif defined(TAMBERLO_CASE_NestedPlainComponent)
+  HoldsMixed holder;
+  ElementPrev<float, HoldsMixed> plain;
+  plain.bind(&holder, &HoldsMixed::mixed, &Mixed::plain);
+#elif defined(TAMBERLO_CASE_PromotionOfAStruct)
+  tamberlo::Converted<Position, &Msg15_v5::position> whole;
 #elif defined(TAMBERLO_CASE_NestedIntoForwardingMember)
   ElementPrev<float, Msg15_v4> lat;
   lat.bind(v4, &Msg15_v4::lat, &Position::lat);

@@ -208,54 +208,56 @@ bool landsOnField(Newer& newer, std::int32_t offset) {
   return lands;
 }
 
+// The binding of one forwarding element, `field` of the object at `at`,
+// whose next newer object is `newer`.
+template <typename Element, typename Newer, typename Check>
+void checkBinding(Check& check, std::size_t at, std::string_view field,
+                  Element& element, Newer* newer) {
+  if (element.owner == nullptr) {
+    // A retired field keeps its value on purpose; a Converted one cannot
+    // be retired.
+    if constexpr (!isConverted<Element>) {
+      if (element.offset == Element::kRetired) return;
+    }
+    check.report(at, field, "unbound");
+  } else if (element.owner != newer) {
+    check.report(at, field, "bound to an object that is not this chain's ",
+                 check.name(at - 1));
+  } else if constexpr (!isConverted<Element>) {
+    if (element.getter != nullptr || element.setter != nullptr) {
+      if (element.getter == nullptr) {
+        check.report(at, field, "accessor form without a getter");
+      }
+      if (element.setter == nullptr) {
+        check.report(at, field, "accessor form without a setter");
+      }
+    } else if (!landsOnField<ElementValueT<Element>>(*newer, element.offset)) {
+      check.report(at, field, "offset ", element.offset,
+                   " lands on no listed field of ", check.name(at - 1),
+                   " with its value type");
+    }
+  }
+}
+
 // The bindings of the forwarding elements of object(at), an Older, whose
 // next newer object object(at - 1) is a Newer.  Reads the bindings only:
 // nothing is called through them.
 template <typename Newer, typename Older, typename Check>
 void checkBindings(Check& check, std::size_t at) {
   auto* newer = static_cast<Newer*>(check.object(at - 1));
-  forEachField(
-      *static_cast<Older*>(check.object(at)),
-      [&](std::string_view field, auto& element) {
-        using Element = std::remove_reference_t<decltype(element)>;
-        using Target = typename ElementParts<Element>::ForwardsTo;
-        if constexpr (!std::is_void_v<Target>) {
-          static_assert(std::is_same_v<Target, Newer>,
-                        "tamberlo::checkChain: list every version of the "
-                        "family, each followed by the next older one, whose "
-                        "elements forward to it");
-          if constexpr (isConverted<Element>) {
-            if (element.owner == nullptr) {
-              check.report(at, field, "unbound");
-            } else if (element.owner != newer) {
-              check.report(at, field,
-                           "bound to an object that is not this chain's ",
-                           check.name(at - 1));
-            }
-          } else if (element.owner == nullptr) {
-            // A retired field keeps its value on purpose.
-            if (element.offset != Element::kRetired) {
-              check.report(at, field, "unbound");
-            }
-          } else if (element.owner != newer) {
-            check.report(at, field,
-                         "bound to an object that is not this chain's ",
-                         check.name(at - 1));
-          } else if (element.getter != nullptr || element.setter != nullptr) {
-            if (element.getter == nullptr) {
-              check.report(at, field, "accessor form without a getter");
-            }
-            if (element.setter == nullptr) {
-              check.report(at, field, "accessor form without a setter");
-            }
-          } else if (!landsOnField<ElementValueT<Element>>(*newer,
-                                                           element.offset)) {
-            check.report(at, field, "offset ", element.offset,
-                         " lands on no listed field of ", check.name(at - 1),
-                         " with its value type");
-          }
-        }
-      });
+  forEachField(*static_cast<Older*>(check.object(at)),
+               [&](std::string_view field, auto& element) {
+                 using Element = std::remove_reference_t<decltype(element)>;
+                 using Target = typename ElementParts<Element>::ForwardsTo;
+                 if constexpr (!std::is_void_v<Target>) {
+                   static_assert(
+                       std::is_same_v<Target, Newer>,
+                       "tamberlo::checkChain: list every version of the "
+                       "family, each followed by the next older one, whose "
+                       "elements forward to it");
+                   checkBinding(check, at, field, element, newer);
+                 }
+               });
 }
 
 // Whether the listed fields of the object at `at`, a Version, are listed in

@@ -20,11 +20,52 @@ constexpr double powerOfTwo(int exponent) {
 
 }  // namespace detail
 
+namespace detail {
+
+// A floating-point value as an integer: rounded to nearest with ties away
+// from zero, NaN as 0, saturated at To's range.
+template <typename To, typename From>
+To roundToInteger(From value) {
+  const double rounded = std::round(static_cast<double>(value));
+  if (std::isnan(rounded)) return To{0};
+  // Both bounds are powers of two, exact in a double; the greatest value of
+  // a 64-bit type is not.
+  constexpr double kAbove = powerOfTwo(std::numeric_limits<To>::digits);
+  constexpr double kLowest = std::is_signed_v<To> ? -kAbove : 0.0;
+  if (rounded >= kAbove) return std::numeric_limits<To>::max();
+  if (rounded < kLowest) return std::numeric_limits<To>::lowest();
+  return static_cast<To>(rounded);
+}
+
+// An integer as another integer type, saturated at its range.
+template <typename To, typename From>
+To saturate(From value) {
+  if constexpr (std::is_signed_v<From>) {
+    if (value < 0) {
+      if constexpr (std::is_signed_v<To>) {
+        const auto wide = static_cast<std::intmax_t>(value);
+        return wide < std::numeric_limits<To>::lowest()
+                   ? std::numeric_limits<To>::lowest()
+                   : static_cast<To>(wide);
+      } else {
+        return To{0};
+      }
+    }
+  }
+  const auto wide = static_cast<std::uintmax_t>(value);
+  return wide > static_cast<std::uintmax_t>(std::numeric_limits<To>::max())
+             ? std::numeric_limits<To>::max()
+             : static_cast<To>(wide);
+}
+
+}  // namespace detail
+
 /// `value` as a `To`, made total.  To an integer type from a floating-point
 /// one: rounded to nearest with ties away from zero, NaN as 0, and values
 /// beyond `To`'s range saturated to its lowest or greatest.  Between integer
-/// types: saturated likewise.  To a floating-point type: the nearest value
-/// (as static_cast; beyond `float`'s range a double becomes an infinity).
+/// types: saturated likewise.  To a floating-point type, or to or from
+/// `bool`: as static_cast (the nearest value; beyond `float`'s range a
+/// double becomes an infinity).
 template <typename To, typename From>
 To convertValue(From value) {
   static_assert(std::is_arithmetic_v<To> && std::is_arithmetic_v<From>,
@@ -33,33 +74,9 @@ To convertValue(From value) {
                 std::is_floating_point_v<To>) {
     return static_cast<To>(value);
   } else if constexpr (std::is_floating_point_v<From>) {
-    const double rounded = std::round(static_cast<double>(value));
-    if (std::isnan(rounded)) return To{0};
-    // Both bounds are powers of two, exact in a double; the greatest value
-    // of a 64-bit type is not.
-    constexpr double kAbove =
-        detail::powerOfTwo(std::numeric_limits<To>::digits);
-    constexpr double kLowest = std::is_signed_v<To> ? -kAbove : 0.0;
-    if (rounded >= kAbove) return std::numeric_limits<To>::max();
-    if (rounded < kLowest) return std::numeric_limits<To>::lowest();
-    return static_cast<To>(rounded);
+    return detail::roundToInteger<To>(value);
   } else {
-    if constexpr (std::is_signed_v<From>) {
-      if (value < 0) {
-        if constexpr (std::is_signed_v<To>) {
-          const auto wide = static_cast<std::intmax_t>(value);
-          return wide < std::numeric_limits<To>::lowest()
-                     ? std::numeric_limits<To>::lowest()
-                     : static_cast<To>(wide);
-        } else {
-          return To{0};
-        }
-      }
-    }
-    const auto wide = static_cast<std::uintmax_t>(value);
-    return wide > static_cast<std::uintmax_t>(std::numeric_limits<To>::max())
-               ? std::numeric_limits<To>::max()
-               : static_cast<To>(wide);
+    return detail::saturate<To>(value);
   }
 }
 
@@ -78,24 +95,28 @@ struct Promotion {
   }
 };
 
-/// The older version shows the newer value times Numerator / Denominator:
-/// `Scale<1000>` shows millivolts of volts.  Computed in double, then
-/// brought to the shown type once by convertValue; a write divides back.
-template <std::int64_t Numerator, std::int64_t Denominator = 1>
+/// The older version shows the newer value times Numerator / Denominator,
+/// plus Offset: `Scale<1000>` shows millivolts of volts, `Scale<9, 5, 32>`
+/// degrees Fahrenheit of degrees Celsius.  Computed in double, in that
+/// order, then brought to the shown type once by convertValue; a write
+/// takes the offset away, then multiplies by Denominator / Numerator.
+template <std::int64_t Numerator, std::int64_t Denominator = 1,
+          std::int64_t Offset = 0>
 struct Scale {
   static_assert(Numerator != 0 && Denominator != 0,
                 "tamberlo::Scale needs a factor other than zero");
   template <typename Older, typename Newer>
   static Older toOlder(const Newer& newer) {
     return convertValue<Older>(static_cast<double>(newer) *
-                               static_cast<double>(Numerator) /
-                               static_cast<double>(Denominator));
+                                   static_cast<double>(Numerator) /
+                                   static_cast<double>(Denominator) +
+                               static_cast<double>(Offset));
   }
   template <typename Newer, typename Older>
   static Newer toNewer(const Older& older) {
-    return convertValue<Newer>(static_cast<double>(older) *
-                               static_cast<double>(Denominator) /
-                               static_cast<double>(Numerator));
+    return convertValue<Newer>(
+        (static_cast<double>(older) - static_cast<double>(Offset)) *
+        static_cast<double>(Denominator) / static_cast<double>(Numerator));
   }
 };
 

@@ -16,6 +16,8 @@ namespace tamberlo {
 /// newer version, for a field made of several of its fields:
 /// `Converted<std::string, wholeVersion<Person_v2>, FullName> name;`.
 template <typename Newer>
+// A constant marker, never dereferenced.
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
 inline constexpr Newer* wholeVersion = nullptr;
 
 namespace detail {
@@ -156,11 +158,20 @@ class Converted
                    : detail::kPlainToNewer<Conversion, T, V> ||
                          detail::kMergingToNewer<Conversion, T, V> ||
                          detail::kTemplateToNewer<Conversion, T, V>;
-  static_assert(kToOlder,
+  static constexpr bool kPromotesNumbers =
+      !std::is_same_v<Conversion, Promotion> ||
+      (std::is_arithmetic_v<T> && std::is_arithmetic_v<V>);
+  static_assert(kPromotesNumbers,
+                "tamberlo::Converted<T, Source>: the default conversion, "
+                "Promotion, converts numbers; give a Conversion as the third "
+                "argument for this field's types");
+  // Instantiated only when usable, so a refusal above is the one error.
+  static constexpr bool kUsable = kPromotesNumbers && kToOlder && kToNewer;
+  static_assert(!kPromotesNumbers || kToOlder,
                 "tamberlo::Converted<T, Source, Conversion>: Conversion needs "
                 "static T toOlder(const V& newer), V being the value type of "
                 "Source (for wholeVersion<Newer>, toOlder(Newer&))");
-  static_assert(kToNewer,
+  static_assert(!kPromotesNumbers || kToNewer,
                 "tamberlo::Converted<T, Source, Conversion>: Conversion needs "
                 "static V toNewer(const T& older), or static V toNewer(const "
                 "T& older, V& current) (for wholeVersion<Newer>, static void "
@@ -184,7 +195,9 @@ class Converted
   }
 
   static T toOlder(Newer& newer) {
-    if constexpr (From::kWhole) {
+    if constexpr (!kUsable) {
+      return T{};
+    } else if constexpr (From::kWhole) {
       return Conversion::toOlder(newer);
     } else if constexpr (detail::kPlainToOlder<Conversion, T, V>) {
       return Conversion::toOlder(source(newer));
@@ -194,7 +207,10 @@ class Converted
   }
 
   static void toNewer(const T& older, Newer& newer) {
-    if constexpr (From::kWhole) {
+    if constexpr (!kUsable) {
+      (void)older;
+      (void)newer;
+    } else if constexpr (From::kWhole) {
       Conversion::toNewer(older, newer);
     } else if constexpr (detail::kPlainToNewer<Conversion, T, V>) {
       store(newer, Conversion::toNewer(older));

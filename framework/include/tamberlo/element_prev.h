@@ -114,8 +114,7 @@ class ElementPrev : public ElBase<T, Owner> {
                   "bind(owner, &Owner::member, &Struct::component): the "
                   "component belongs to another class than the member's value "
                   "type");
-    static_assert(!tamberlo::isElement<Component> ||
-                      std::is_same_v<tamberlo::ElementValueT<Component>, T>,
+    static_assert(std::is_same_v<tamberlo::ElementValueT<Component>, T>,
                   "bind(owner, &Owner::member, &Struct::component): the "
                   "component is not an element of this element's value type");
     static_assert(std::is_base_of_v<Class, Owner>,
