@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <sstream>
 #include <string>
 
@@ -37,7 +38,7 @@ std::string oldClientsLog() {
 
 }  // namespace
 
-int main() {
+int main() try {
   // In static storage, the chain stays reachable: leak checkers do not
   // report it.
   // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
@@ -55,4 +56,7 @@ int main() {
                 tamberlo::toJson(*chain->getVersion<Msg15_v5>()).c_str());
   }
   return 0;
+} catch (const std::exception& e) {  // std::bad_alloc, say
+  std::fprintf(stderr, "%s\n", e.what());
+  return 1;
 }

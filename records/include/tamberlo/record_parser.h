@@ -6,7 +6,6 @@
 
 #include <tamberlo/record_error.h>
 #include <tamberlo/record_values.h>
-#include <tamberlo/record_write.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -62,8 +61,6 @@ class RecordParser {
 
   /// Whether the whole record was read and checked.
   [[nodiscard]] bool done() const { return state_ == State::done; }
-  [[nodiscard]] std::int32_t family() const { return family_; }
-  [[nodiscard]] std::int32_t version() const { return version_; }
 
   /// Throws RecordError: `what` about the record, or about `field` (a
   /// FieldNode index; none for the top level).
@@ -83,21 +80,17 @@ class RecordParser {
     v.boolean = b;
     return onValue(v);
   }
-  bool number_integer(
-      std::int64_t i) {  // NOLINT(readability-identifier-naming)
+  bool number_integer(std::int64_t i) {
     RecordValue v{RecordValue::Type::integer};
     v.integer = i;
     return onValue(v);
   }
-  bool number_unsigned(
-      std::uint64_t u) {  // NOLINT(readability-identifier-naming)
+  bool number_unsigned(std::uint64_t u) {
     RecordValue v{RecordValue::Type::unsignedInteger};
     v.unsignedInteger = u;
     return onValue(v);
   }
-  bool number_float(
-      double d,
-      const std::string& text) {  // NOLINT(readability-identifier-naming)
+  bool number_float(double d, const std::string& text) {
     RecordValue v{RecordValue::Type::number};
     v.number = d;
     // An integer too big for 64 bits comes as a number; its text says so.
@@ -115,19 +108,16 @@ class RecordParser {
   bool binary(Json::binary_t& /*bytes*/) {
     return onValue(RecordValue{RecordValue::Type::bytes});
   }
-  bool start_array(
-      std::size_t /*count*/) {  // NOLINT(readability-identifier-naming)
+  bool start_array(std::size_t /*count*/) {
     return onValue(RecordValue{RecordValue::Type::array});
   }
-  bool start_object(
-      std::size_t /*count*/) {  // NOLINT(readability-identifier-naming)
+  bool start_object(std::size_t /*count*/) {
     if (state_ == State::start) {
       state_ = State::family;
     } else if (state_ == State::fieldsValue) {
-      enter(0);
-      state_ = State::inFields;
-    } else if (state_ == State::inFields && nodes_[pending_].store == nullptr) {
-      enter(pending_);
+      state_ = State::inFields;  // at_ is 0, the fields object
+    } else if (state_ == State::inFields && node(pending_).store == nullptr) {
+      at_ = pending_;
     } else {
       return onValue(RecordValue{RecordValue::Type::object});
     }
@@ -136,9 +126,9 @@ class RecordParser {
 
   bool key(std::string& name) { return keyed(name); }
   // Never reached: every array is refused where it starts.
-  bool end_array() { return false; }  // NOLINT(readability-identifier-naming)
+  static bool end_array() { return false; }
 
-  bool end_object() {  // NOLINT(readability-identifier-naming)
+  bool end_object() {
     switch (state_) {
       case State::family:
         fail("the key \"family\" is missing");
@@ -155,10 +145,8 @@ class RecordParser {
     return true;
   }
 
-  bool parse_error(
-      std::size_t /*at*/,
-      const std::string& /*token*/,  // NOLINT(readability-identifier-naming)
-      const Json::exception& error) {
+  bool parse_error(std::size_t /*at*/, const std::string& /*token*/,
+                   const Json::exception& error) {
     // Without nlohmann/json's "[json.exception.parse_error.101] ".
     const std::string_view what = error.what();
     const std::size_t tag = what.find("] ");
@@ -181,11 +169,11 @@ class RecordParser {
       default:
         return topKey(name, "", state_);
     }
-    const FieldNode& object = nodes_[at_];
+    const FieldNode& object = node(at_);
     for (std::size_t i = object.first; i < object.first + object.count; ++i) {
-      if (nodes_[i].name == name) {
-        if (nodes_[i].seen) fail("given twice", i);
-        nodes_[i].seen = true;
+      if (node(i).name == name) {
+        if (node(i).seen) fail("given twice", i);
+        node(i).seen = true;
         pending_ = i;
         return true;
       }
@@ -248,25 +236,17 @@ class RecordParser {
       default:
         fail(expected("an object", value));
     }
-    FieldNode& leaf = nodes_[pending_];
+    FieldNode& leaf = node(pending_);
     if (leaf.store == nullptr) fail(expected("an object", value), pending_);
     if (!leaf.store(leaf.target, value, why)) fail(why, pending_);
     return true;
   }
 
-  void enter(std::size_t object) {
-    at_ = object;
-    const FieldNode& node = nodes_[object];
-    for (std::size_t i = node.first; i < node.first + node.count; ++i) {
-      nodes_[i].seen = false;
-    }
-  }
-
   // The end of an object of fields: every one given, in the order listed.
   void leave() {
-    const FieldNode& object = nodes_[at_];
+    const FieldNode& object = node(at_);
     for (std::size_t i = object.first; i < object.first + object.count; ++i) {
-      if (!nodes_[i].seen) fail("missing", i);
+      if (!node(i).seen) fail("missing", i);
     }
     if (at_ == 0) {
       state_ = State::end;
@@ -275,11 +255,16 @@ class RecordParser {
     }
   }
 
+  // The typed reader's table, as long as its class needs.
+  [[nodiscard]] FieldNode& node(std::size_t at) const {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+    return nodes_[at];
+  }
+
   [[nodiscard]] std::string pathOf(std::size_t field) const {
-    std::string text(nodes_[field].name);
-    for (std::size_t at = nodes_[field].parent; at != 0;
-         at = nodes_[at].parent) {
-      text.insert(0, ".").insert(0, nodes_[at].name);
+    std::string text(node(field).name);
+    for (std::size_t at = node(field).parent; at != 0; at = node(at).parent) {
+      text.insert(0, ".").insert(0, node(at).name);
     }
     return text;
   }

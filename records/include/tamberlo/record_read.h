@@ -8,8 +8,8 @@
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/record_parser.h>
+#include <tamberlo/record_types.h>
 #include <tamberlo/record_values.h>
-#include <tamberlo/record_write.h>
 
 #include <algorithm>
 #include <array>
@@ -291,12 +291,13 @@ MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
   Reader reader;
   detail::RecordParser parser = reader.parser("CBOR");
   const detail::CborFinding finding =
-      detail::scanCbor<Reader::kDepth>(bytes, size);
+      detail::CborScan<Reader::kDepth>(bytes, size).run();
   if (finding.what != nullptr) {
     parser.fail(std::string(finding.what) + " at byte " +
                 std::to_string(finding.at + 1));
   }
   static_cast<void>(nlohmann::ordered_json::sax_parse(
+      // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
       bytes, bytes + size, &parser,
       nlohmann::ordered_json::input_format_t::cbor));
   return reader.write(root, parser);

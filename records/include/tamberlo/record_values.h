@@ -1,13 +1,11 @@
-// How each field type stands in a record: which types a record holds, the
-// number a float is written as, and how a value that a parser hands over
-// becomes the value of a field.
+// A field's value in a record: how a float, a non-finite value and a
+// string are written, and how a value that a parser hands over becomes the
+// value of a field, or the reason it cannot.
 #ifndef TAMBERLO_RECORD_VALUES_H_
 #define TAMBERLO_RECORD_VALUES_H_
 
-#include <tamberlo/element_traits.h>
-#include <tamberlo/fields.h>
+#include <tamberlo/record_types.h>
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -17,7 +15,6 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -28,150 +25,43 @@
 
 namespace tamberlo::detail {
 
-template <typename T>
-constexpr bool kIsCharacter =
-    std::is_same_v<T, char> || std::is_same_v<T, wchar_t> ||
-    std::is_same_v<T, char16_t> || std::is_same_v<T, char32_t>;
-#if defined(__cpp_char8_t)
-template <>
-constexpr bool kIsCharacter<char8_t> = true;
-#endif
-
-template <typename T>
-constexpr bool kIsRecordInteger =
-    std::is_integral_v<T> && !std::is_same_v<T, bool> && !kIsCharacter<T>;
-
-// An enumeration without a fixed underlying type holds only the values of
-// its enumerators' bit range, which a reader cannot know; only one with a
-// fixed type may be list-initialised from an integer.
-template <typename E, typename = void>
-constexpr bool kHasFixedUnderlyingType = false;
-template <typename E>
-constexpr bool kHasFixedUnderlyingType<
-    E, std::void_t<decltype(E{std::underlying_type_t<E>{}})>> = true;
-
-// The integer a record writes for a field of integer or enumeration type T.
-template <typename T, bool = std::is_enum_v<T>>
-struct IntegerOf {
-  using type = T;
-};
-template <typename T>
-struct IntegerOf<T, true> {
-  using type = std::underlying_type_t<T>;
+// The length of the UTF-8 sequence that `lead` starts (0 for a byte none
+// starts with) and the range its second byte lies in, which excludes
+// overlong forms, surrogates and code points above U+10FFFF.
+struct Utf8Lead {
+  std::size_t length;
+  unsigned char low;
+  unsigned char high;
 };
 
-// Instantiated only for a refused type, so the error names it.
-template <typename FieldType>
-constexpr void refuseRecordField() {
-  static_assert(kAlwaysFalse<FieldType, FieldType>,
-                "a record holds fields of type bool, an integer type (not a "
-                "character type), an enumeration, float, double, std::string "
-                "or a value struct with TAMBERLO_FIELDS: give this field one "
-                "of them");
-}
-template <typename Enumeration>
-constexpr void refuseEnumerationWithoutFixedType() {
-  static_assert(kAlwaysFalse<Enumeration, Enumeration>,
-                "a record holds an enumeration only with a fixed underlying "
-                "type, since it cannot know which other values are valid: "
-                "declare it as enum class E or enum E : int");
+inline Utf8Lead utf8Lead(unsigned char lead) {
+  if (lead < 0x80) return {1, 0, 0};
+  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
+  if (lead == 0xE0) return {3, 0xA0, 0xBF};
+  if (lead == 0xED) return {3, 0x80, 0x9F};
+  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
+  if (lead == 0xF0) return {4, 0x90, 0xBF};
+  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
+  if (lead == 0xF4) return {4, 0x80, 0x8F};
+  return {0, 0, 0};
 }
 
-template <typename List>
-struct FieldTypes;
-
-// Every value type a record of T holds, checked at compile time.
-template <typename T>
-constexpr void checkRecordField() {
-  if constexpr (std::is_enum_v<T>) {
-    if constexpr (!kHasFixedUnderlyingType<T>) {
-      refuseEnumerationWithoutFixedType<T>();
-    }
-  } else if constexpr (hasFields<T>) {
-    FieldTypes<decltype(fieldsOf<T>())>::check();
-  } else if constexpr (!std::is_same_v<T, bool> && !kIsRecordInteger<T> &&
-                       !std::is_same_v<T, float> &&
-                       !std::is_same_v<T, double> &&
-                       !std::is_same_v<T, std::string>) {
-    refuseRecordField<T>();
-  }
-}
-
-// Entries of the table a reader checks a record against (FieldNode): one
-// per field, value structs' fields included.
-template <typename T>
-constexpr std::size_t nodesOf() {
-  if constexpr (hasFields<T>) {
-    return 1 + FieldTypes<decltype(fieldsOf<T>())>::nodes();
-  } else {
-    return 1;
-  }
-}
-
-// How many objects nest below a field of type T.
-template <typename T>
-constexpr std::size_t depthOf() {
-  if constexpr (hasFields<T>) {
-    return 1 + FieldTypes<decltype(fieldsOf<T>())>::depth();
-  } else {
-    return 0;
-  }
-}
-
-template <typename Class, typename... Elements>
-struct FieldTypes<FieldList<Class, Elements...>> {
-  /// What a reader stages for the class before it writes: one value per
-  /// field, in the order listed.
-  using Values = std::tuple<ElementValueT<Elements>...>;
-
-  static constexpr void check() {
-    (checkRecordField<ElementValueT<Elements>>(), ...);
-  }
-  static constexpr std::size_t nodes() {
-    return (std::size_t{0} + ... + nodesOf<ElementValueT<Elements>>());
-  }
-  static constexpr std::size_t depth() {
-    return std::max({std::size_t{0}, depthOf<ElementValueT<Elements>>()...});
-  }
-};
-
-template <typename Object>
-using FieldTypesOf = FieldTypes<decltype(fieldsOf<Object>())>;
-
-/// Whether `text` is UTF-8 as RFC 3629 defines it (no overlong forms, no
-/// surrogates, nothing above U+10FFFF), which JSON text must be.
+/// Whether `text` is UTF-8 as RFC 3629 defines it, which JSON text must be.
 inline bool isUtf8(std::string_view text) {
-  const auto at = [&](std::size_t i) {
+  const auto byte = [&](std::size_t i) {
     return static_cast<unsigned char>(text[i]);
   };
   for (std::size_t i = 0; i < text.size();) {
-    const unsigned char lead = at(i);
-    // The length of the sequence and the range of its second byte.
-    std::size_t length = 1;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      low = lead == 0xE0 ? 0xA0 : low;
-      high = lead == 0xED ? 0x9F : high;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      low = lead == 0xF0 ? 0x90 : low;
-      high = lead == 0xF4 ? 0x8F : high;
-    } else if (lead >= 0x80) {
+    const Utf8Lead lead = utf8Lead(byte(i));
+    if (lead.length == 0 || text.size() - i < lead.length) return false;
+    if (lead.length > 1 &&
+        (byte(i + 1) < lead.low || byte(i + 1) > lead.high)) {
       return false;
     }
-    if (length > 1) {
-      if (text.size() - i < length || at(i + 1) < low || at(i + 1) > high) {
-        return false;
-      }
-      for (std::size_t k = 2; k < length; ++k) {
-        if ((at(i + k) & 0xC0) != 0x80) return false;
-      }
+    for (std::size_t k = 2; k < lead.length; ++k) {
+      if ((byte(i + k) & 0xC0) != 0x80) return false;
     }
-    i += length;
+    i += lead.length;
   }
   return true;
 }
@@ -305,11 +195,11 @@ bool readInteger(const RecordValue& value, I& out, std::string& why) {
   switch (value.type) {
     case RecordValue::Type::integer:
       fits = integerFits<I>(value.integer);
-      out = fits ? static_cast<I>(value.integer) : out;
+      if (fits) out = static_cast<I>(value.integer);
       break;
     case RecordValue::Type::unsignedInteger:
       fits = integerFits<I>(value.unsignedInteger);
-      out = fits ? static_cast<I>(value.unsignedInteger) : out;
+      if (fits) out = static_cast<I>(value.unsignedInteger);
       break;
     case RecordValue::Type::number:
       if (value.integerText.empty()) {
@@ -347,8 +237,8 @@ bool readNonFinite(const std::string& name, Real& out, std::string& why) {
   return true;
 }
 
-// The largest double that rounds to a finite float: halfway from
-// FLT_MAX to 2^128, where rounding goes to even, which is 2^128.
+// The smallest magnitude that rounds to infinity as a float: halfway from
+// FLT_MAX to 2^128, where a tie rounds to the even one, 2^128.
 constexpr double kFloatRangeEnd = 0x1.ffffffp127;
 
 /// A float or double from a number, an integer or a non-finite value's

@@ -4,9 +4,9 @@
 #ifndef TAMBERLO_RECORD_WRITE_H_
 #define TAMBERLO_RECORD_WRITE_H_
 
-#include <tamberlo/construction.h>
 #include <tamberlo/fields.h>
 #include <tamberlo/record_error.h>
+#include <tamberlo/record_types.h>
 #include <tamberlo/record_values.h>
 
 #include <array>
@@ -26,22 +26,6 @@
 
 namespace tamberlo {
 namespace detail {
-
-/// What a message about a record starts with: the family and version it
-/// names and the class that has them.
-inline std::string recordOf(std::int32_t family, std::int32_t version,
-                            std::string_view className) {
-  std::string text = "record of family " + std::to_string(family) +
-                     " version " + std::to_string(version) + " (";
-  text += className;
-  return text += ')';
-}
-
-template <typename Version>
-constexpr void checkRecordClass() {
-  checkVersion<Version>();
-  FieldTypesOf<Version>::check();
-}
 
 // The names from the record's fields down to one field, innermost first.
 struct FieldPath {
