@@ -1,5 +1,5 @@
 // A field type records cannot hold, and a reader listing a version twice,
-// must not compile; with no TAMBERLO_CASE_*, the accepted forms.
+// must not compile, one per TAMBERLO_CASE_*.
 #include <tamberlo/records.h>
 #include <tamberlo/tamberlo.h>
 
