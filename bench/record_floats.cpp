@@ -1,5 +1,7 @@
 // Every float bit pattern through a record and back, as JSON text and as
-// CBOR bytes, and with an argument N, N random double bit patterns too.
+// CBOR bytes, and N random double bit patterns too: `record_floats N`, or
+// `record_floats N FIRST LAST` for the float bit patterns FIRST to LAST
+// (decimal, inclusive), to share the floats among processes.
 // Too long for the suite (hours), so a tool; docs/design.md quotes its
 // output.  It also counts the floats whose text is longer than their
 // shortest decimal (nlohmann/json writes doubles with Grisu2, which now
@@ -72,6 +74,12 @@ bool roundTrip(Message& out, Message& in, std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::uint64_t count =
+      argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 0;
+  const std::uint64_t first =
+      argc > 3 ? std::strtoull(argv[2], nullptr, 10) : 0;
+  const std::uint64_t last =
+      argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0xFFFFFFFFu;
   MsgMap none;
   static auto* const single = new Single(none);
   static auto* const singleIn = new Single(none);
@@ -79,7 +87,7 @@ int main(int argc, char** argv) {
   std::uint64_t longer = 0;
   std::uint64_t exact = 0;
   std::string text;
-  for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFu; ++bits) {
+  for (std::uint64_t bits = first; bits <= last; ++bits) {
     const auto u = static_cast<std::uint32_t>(bits);
     float f = 0;
     std::memcpy(&f, &u, sizeof f);
@@ -102,16 +110,14 @@ int main(int argc, char** argv) {
       ++exact;
     }
   }
-  std::printf("floats: 4294967296 patterns, %" PRIu64
+  std::printf("floats: patterns %" PRIu64 " to %" PRIu64 ", %" PRIu64
               " read back otherwise; of the finite ones, %" PRIu64
               " written with more digits than their shortest decimal, %" PRIu64
               " as their exact value\n",
-              wrong, longer, exact);
+              first, last, wrong, longer, exact);
 
   static auto* const wide = new Double(none);
   static auto* const wideIn = new Double(none);
-  const std::uint64_t count =
-      argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 0;
   std::mt19937_64 random(1);
   wrong = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
