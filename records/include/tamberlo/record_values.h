@@ -163,7 +163,7 @@ inline std::string expected(std::string_view what, const RecordValue& value) {
 }
 
 template <typename I>
-bool integerFits(std::int64_t value) {
+bool inRange(std::int64_t value) {
   using Limits = std::numeric_limits<I>;
   if constexpr (!std::is_signed_v<I>) {
     return value >= 0 &&
@@ -176,7 +176,7 @@ bool integerFits(std::int64_t value) {
 }
 
 template <typename I>
-bool integerFits(std::uint64_t value) {
+bool inRange(std::uint64_t value) {
   if constexpr (std::is_signed_v<I> || sizeof(I) < sizeof(std::uint64_t)) {
     return value <= static_cast<std::uint64_t>(std::numeric_limits<I>::max());
   } else {
@@ -194,11 +194,11 @@ bool readInteger(const RecordValue& value, I& out, std::string& why) {
   bool fits = false;
   switch (value.type) {
     case RecordValue::Type::integer:
-      fits = integerFits<I>(value.integer);
+      fits = inRange<I>(value.integer);
       if (fits) out = static_cast<I>(value.integer);
       break;
     case RecordValue::Type::unsignedInteger:
-      fits = integerFits<I>(value.unsignedInteger);
+      fits = inRange<I>(value.unsignedInteger);
       if (fits) out = static_cast<I>(value.unsignedInteger);
       break;
     case RecordValue::Type::number:
