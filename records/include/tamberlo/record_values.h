@@ -20,7 +20,7 @@
 
 #if !defined(__cpp_lib_to_chars)
 #error \
-    "tamberlo/records.h needs std::to_chars and std::from_chars for float and double (GCC 11, MSVC 19.24, LLVM 20)"
+    "tamberlo/records.h needs std::to_chars and std::from_chars for float and double, as libstdc++ has them from GCC 11 on"
 #endif
 
 namespace tamberlo::detail {
