@@ -71,6 +71,8 @@ class RecordEmitter {
     sink_.endObject();
   }
 
+  // A type records do not hold writes nothing: checkRecordClass has
+  // refused it, and no second error should hide that one.
   template <typename T>
   void value(T& value, const FieldPath& path) {
     if constexpr (std::is_same_v<T, bool>) {
@@ -82,7 +84,8 @@ class RecordEmitter {
       } else {
         sink_.unsignedInteger(number);
       }
-    } else if constexpr (std::is_floating_point_v<T>) {
+    } else if constexpr (std::is_same_v<T, float> ||
+                         std::is_same_v<T, double>) {
       if (std::isfinite(value)) {
         sink_.number(recordNumber(value));
       } else {
@@ -97,7 +100,7 @@ class RecordEmitter {
                           ": a string that is not UTF-8");
       }
       sink_.text(value);
-    } else {
+    } else if constexpr (hasFields<T>) {
       object(value, &path);
     }
   }
