@@ -1,11 +1,11 @@
-// Feeds its input, as JSON text and as CBOR bytes, to a reader of families
-// 15 and 16 and of family 40, which holds a field of every type records
-// hold.  Each read either throws RecordError and leaves every object and
-// map as it was, or succeeds, and then the version it named reads back
-// the record's values, converted as docs/conversions.md says where that
-// version converts (expected.h); its direct writers give exactly the
-// document's text and bytes; and where nothing converts, reading its own
-// record again changes nothing.  A mismatch aborts.
+// Feeds its input, as JSON text and as CBOR bytes, and as the document
+// either parses to, to a reader of families 15 and 16 and of family 40,
+// which holds a field of every type records hold.  Each read either throws
+// RecordError and leaves every object and map as it was, or succeeds, and then
+// the version it named reads back the record's values, converted as
+// docs/conversions.md says where that version converts (expected.h); its direct
+// writers give exactly the document's text and bytes; and where nothing
+// converts, reading its own record again changes nothing.  A mismatch aborts.
 //
 // An input that starts with 0xFE (neither JSON nor CBOR) builds a family-40
 // record instead, each value picked by the rest of the input, mostly at or
@@ -280,19 +280,46 @@ Json pickFields(Input& in, Object& object) {
   return fields;
 }
 
-void feed(World& w, const std::uint8_t* data, std::size_t size, bool cbor) {
+// One read: refused with nothing changed, or accepted, and then the
+// version it named reads back what `document()` gives.  True if accepted.
+template <typename Read, typename Document>
+bool attempt(World& w, Read&& read, Document&& document) {
   w.reset();
   const std::string before = w.snapshot();
   MsgBase* written = nullptr;
   try {
-    written = &w.read(cbor, data, size);
+    written = &read();
   } catch (const tamberlo::RecordError&) {
     check(w.snapshot() == before, "a refused record changed nothing");
-    return;
+    return false;
   }
+  w.checkWritten(*written, document().at("fields"));
+  return true;
+}
+
+// The input through readJson or readCbor, then as a document through
+// readRecord: any JSON text that parses (nlohmann/json's JSON parser does
+// not recurse), CBOR only once it has read, since nlohmann/json's own CBOR
+// reader is what readCbor's scan guards.
+void feed(World& w, const std::uint8_t* data, std::size_t size, bool cbor) {
+  const bool accepted = attempt(
+      w, [&]() -> MsgBase& { return w.read(cbor, data, size); },
+      [&] {
+        return cbor ? Json::from_cbor(data, data + size)
+                    : Json::parse(data, data + size);
+      });
+  if (cbor && !accepted) return;
   const Json document = cbor ? Json::from_cbor(data, data + size)
-                             : Json::parse(data, data + size);
-  w.checkWritten(*written, document.at("fields"));
+                             : Json::parse(data, data + size, nullptr, false);
+  if (document.is_discarded()) return;
+  attempt(
+      w,
+      [&]() -> MsgBase& {
+        return tamberlo::readRecord<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2,
+                                    Msg16_v2, Msg16_v1, Msg40_v1>(w.root,
+                                                                  document);
+      },
+      [&]() -> const Json& { return document; });
 }
 
 }  // namespace
