@@ -47,6 +47,13 @@ else()
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libtamberlo-dev)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
   set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_MULTIARCH same)
+  # Records' headers need nlohmann/json's; apt installs a recommended
+  # package by default, so they compile out of the box, and a client that
+  # does not use them may leave it out.
+  if(TARGET tamberlo_records)
+    set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_RECOMMENDS
+      "nlohmann-json3-dev (>= 3.11)")
+  endif()
   set(CPACK_DEBIAN_PELLORY_PACKAGE_NAME pellory)
   set(CPACK_DEBIAN_PELLORY_PACKAGE_SECTION utils)
 

@@ -49,6 +49,15 @@ merge (0 problems): Clock_v2{sinceMidnight=795} Clock_v1{hours=13, minutes=15}
 remap (0 problems): Pump_v2{mode=2} Pump_v1{state=1}
 ")
 set(expected_pellory "val Lat: 45.000000\nval Alt: 32808\n")
+set(expected_replay_log
+  "Msg15_v4{lat=45, lng=7.5, alt=9999.879}
+{\"family\":15,\"version\":5,\"fields\":{\"position\":{\"lat\":45.0,\"lng\":7.5,\"alt\":9999.879}}}
+Msg15_v4{lat=51.4778, lng=-0.1, alt=3048}
+{\"family\":15,\"version\":5,\"fields\":{\"position\":{\"lat\":51.4778,\"lng\":-0.1,\"alt\":3048.0}}}
+Msg15_v4{lat=31.5, lng=35.25, alt=-304.80002}
+{\"family\":15,\"version\":5,\"fields\":{\"position\":{\"lat\":31.5,\"lng\":35.25,\"alt\":-304.80002}}}
+skipped: record of family 15 version 2 (Msg15_v2): not JSON: parse error at line 1, column 44: syntax error while parsing object - unexpected end of input; expected '}'
+")
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
@@ -103,15 +112,22 @@ function(expect_same what actual expected)
 endfunction()
 
 # Sets `var` to the development files an install holds below its prefix,
-# the .so link aside: headers, CMake package and tamberlo.pc.
+# the .so link aside: headers, CMake package and tamberlo.pc; records' only
+# WITH_RECORDS.
 function(development_files var libdir)
   file(GLOB headers RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*/include/tamberlo/*.h)
   list(FILTER headers EXCLUDE REGEX "^demo/")
+  set(files Config ConfigVersion Targets Targets-release)
+  if(WITH_RECORDS)
+    list(APPEND files RecordsTargets)
+  else()
+    list(FILTER headers EXCLUDE REGEX "^records/")
+  endif()
   list(TRANSFORM headers REPLACE "^[a-z]+/include/" "include/")
   list(APPEND headers include/tamberlo/built_with.h  # generated
     include/tamberlo/version.h)
   list(APPEND headers ${libdir}/pkgconfig/tamberlo.pc)
-  foreach(f Config ConfigVersion Targets Targets-release)
+  foreach(f IN LISTS files)
     list(APPEND headers ${libdir}/cmake/Tamberlo/Tamberlo${f}.cmake)
   endforeach()
   set(${var} ${headers} PARENT_SCOPE)
@@ -177,6 +193,21 @@ elseif(STEP STREQUAL "find_package")
   expect_output(${build}/temperature_v3${exe} temperature_v3)
   expect_output(${build}/battery${exe} battery)
   expect_output(${build}/evolving${exe} evolving)
+  if(WITH_RECORDS)
+    expect_output(${build}/replay_log${exe} replay_log)
+  endif()
+  # Without nlohmann/json, only a client that asks for records misses it.
+  file(WRITE ${WORK_DIR}/no_json/CMakeLists.txt [=[
+cmake_minimum_required(VERSION 3.23)
+project(NoJson LANGUAGES CXX)
+find_package(Tamberlo 1.0 CONFIG REQUIRED)
+find_package(Tamberlo 1.0 CONFIG QUIET COMPONENTS records)
+if(NOT TARGET Tamberlo::tamberlo OR TARGET Tamberlo::records OR Tamberlo_FOUND)
+  message(FATAL_ERROR "records found without nlohmann/json")
+endif()
+]=])
+  run(${CMAKE_COMMAND} -S ${WORK_DIR}/no_json -B ${WORK_DIR}/no_json/build
+    ${platform} -DCMAKE_DISABLE_FIND_PACKAGE_nlohmann_json=ON)
 elseif(STEP STREQUAL "pkg-config")
   set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
   run(${PKG_CONFIG} --modversion tamberlo)
@@ -256,6 +287,11 @@ elseif(STEP STREQUAL "deb")
   set(depends_libtamberlo1 "libstdc\\+\\+6 ")
   set(depends_libtamberlo-dev "^libtamberlo1 \\(= ${VERSION}\\)\n$")
   set(depends_pellory "^libtamberlo1 \\(= ${VERSION}\\), .*libstdc\\+\\+6 ")
+  # Records need nlohmann/json; clients without them do not.
+  set(recommends_libtamberlo-dev "")
+  if(WITH_RECORDS)
+    set(recommends_libtamberlo-dev "nlohmann-json3-dev (>= 3.11)")
+  endif()
   set(all "")
   foreach(package libtamberlo1 libtamberlo-dev pellory)
     file(GLOB deb ${WORK_DIR}/cpack/${package}_${VERSION}_*.deb)
@@ -269,6 +305,11 @@ usr/share/doc/${package}/copyright;usr/share/doc/${package}/changelog.gz")
     run(dpkg-deb --field ${deb} Depends)
     if(NOT out MATCHES "${depends_${package}}")
       message(FATAL_ERROR "${package} depends on ${out}")
+    endif()
+    run(dpkg-deb --field ${deb} Recommends)
+    string(STRIP "${out}" out)
+    if(NOT out STREQUAL "${recommends_${package}}")
+      message(FATAL_ERROR "${package} recommends ${out}")
     endif()
     run(dpkg-deb -x ${deb} ${WORK_DIR}/root)
   endforeach()

@@ -1,0 +1,313 @@
+// Reading records: a record of any of the classes given, from a document
+// (readRecord), JSON text (readJson) or CBOR bytes (readCbor), checked
+// whole, then written through the elements of the version it names.
+#ifndef TAMBERLO_RECORD_READ_H_
+#define TAMBERLO_RECORD_READ_H_
+
+#include <tamberlo/cbor_scan.h>
+#include <tamberlo/fields.h>
+#include <tamberlo/msg_base.h>
+#include <tamberlo/record_parser.h>
+#include <tamberlo/record_types.h>
+#include <tamberlo/record_values.h>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace tamberlo {
+namespace detail {
+
+template <typename... Classes>
+constexpr bool distinctVersions() {
+  const std::array<std::int32_t, sizeof...(Classes)> families{
+      Classes::familyId...};
+  const std::array<std::int32_t, sizeof...(Classes)> versions{
+      Classes::versionNo...};
+  for (std::size_t i = 0; i < families.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (families.at(i) == families.at(j) &&
+          versions.at(i) == versions.at(j)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The typed half of a reader: the classes a record may name, the values
+// staged for the one it names, and the write through that version.
+template <typename... Classes>
+class RecordReader {
+  static_assert(sizeof...(Classes) > 0,
+                "tamberlo::readRecord<Classes...>: name the classes a record "
+                "may be of");
+  static_assert(distinctVersions<Classes...>(),
+                "tamberlo::readRecord<Classes...>: two classes have the same "
+                "family and version");
+
+ public:
+  /// Arrays and maps that a record of these classes nests: the top level,
+  /// its fields, and value structs within them.
+  static constexpr std::size_t kDepth =
+      2 + std::max({FieldTypesOf<Classes>::depth()...});
+
+  RecordReader() { (checkRecordClass<Classes>(), ...); }
+
+  RecordParser parser(const char* format) {
+    return RecordParser(format, {&choose, &names, this});
+  }
+
+  /// Writes the staged values through the elements of the version the
+  /// record names, found from `root`, in the order its fields are listed.
+  MsgBase& write(MsgBase* root, const RecordParser& parser) {
+    // The whole record was checked before anything is written.
+    if (!parser.done()) parser.fail("incomplete");
+    MsgBase* written = nullptr;
+    forClass(chosen_, [&](auto index) {
+      written = writeAs<decltype(index)::value>(root);
+    });
+    if (written == nullptr) parser.fail("not reachable from the root");
+    return *written;
+  }
+
+ private:
+  using Classes_ = std::tuple<Classes...>;
+  static constexpr std::size_t kNodes =
+      1 + std::max({FieldTypesOf<Classes>::nodes()...});
+
+  template <typename F>
+  static void forClass(std::size_t index, F&& f) {
+    forClass(index, f, std::make_index_sequence<sizeof...(Classes)>{});
+  }
+  template <typename F, std::size_t... I>
+  static void forClass(std::size_t index, F& f,
+                       std::index_sequence<I... /*each*/>) {
+    ((index == I ? f(std::integral_constant<std::size_t, I>{}) : void()), ...);
+  }
+
+  static bool choose(void* self, std::int32_t family, std::int32_t version,
+                     FieldNode*& nodes, std::string_view& className) {
+    constexpr std::array<std::int32_t, sizeof...(Classes)> kFamilies{
+        Classes::familyId...};
+    constexpr std::array<std::int32_t, sizeof...(Classes)> kVersions{
+        Classes::versionNo...};
+    auto& reader = *static_cast<RecordReader*>(self);
+    for (std::size_t i = 0; i < kFamilies.size(); ++i) {
+      if (kFamilies.at(i) == family && kVersions.at(i) == version) {
+        reader.chosen_ = i;
+        forClass(i, [&](auto index) {
+          reader.template stage<decltype(index)::value>();
+          className =
+              fieldsOf<std::tuple_element_t<decltype(index)::value, Classes_>>()
+                  .className;
+        });
+        nodes = reader.nodes_.data();
+        return true;
+      }
+    }
+    return false;
+  }
+
+  static std::string names() {
+    std::string text;
+    ((text += text.empty() ? "" : ", ", text += fieldsOf<Classes>().className),
+     ...);
+    return text;
+  }
+
+  // Fresh values for class I, and the table of its fields over them.
+  template <std::size_t I>
+  void stage() {
+    using Version = std::tuple_element_t<I, Classes_>;
+    auto& values = staged_.template emplace<I + 1>();
+    std::size_t used = 1;
+    addObject(0, used, [&](auto&& visit) {
+      eachValue<Version>(
+          values, visit,
+          std::make_index_sequence<
+              std::tuple_size_v<std::decay_t<decltype(values)>>>{});
+    });
+  }
+
+  template <typename Version, typename Values, typename Visit, std::size_t... F>
+  static void eachValue(Values& values, Visit& visit,
+                        std::index_sequence<F...> /*each*/) {
+    constexpr auto kList = fieldsOf<Version>();
+    (visit(std::get<F>(kList.fields).name, std::get<F>(values)), ...);
+  }
+
+  // Makes the fields that `each` visits the fields of entry `object`, then
+  // adds the fields of those that are value structs.
+  template <typename Each>
+  void addObject(std::size_t object, std::size_t& used, Each&& each) {
+    nodes_.at(object).first = used;
+    each([&](std::string_view name, auto& value) {
+      using T = std::remove_reference_t<decltype(value)>;
+      FieldNode& field = nodes_.at(used++);
+      field = FieldNode{name, object};
+      if constexpr (!hasFields<T>) {
+        field.target = &value;
+        field.store = &storeLeaf<T>;
+      }
+    });
+    nodes_.at(object).count = used - nodes_.at(object).first;
+    std::size_t field = nodes_.at(object).first;
+    each([&](std::string_view /*name*/, auto& value) {
+      if constexpr (hasFields<std::remove_reference_t<decltype(value)>>) {
+        addObject(field, used, [&](auto&& visit) {
+          forEachField(value, [&](std::string_view name, auto& element) {
+            visit(name, element.get());
+          });
+        });
+      }
+      ++field;
+    });
+  }
+
+  template <std::size_t I>
+  MsgBase* writeAs(MsgBase* root) {
+    using Version = std::tuple_element_t<I, Classes_>;
+    Version* version =
+        root != nullptr ? root->template getVersion<Version>() : nullptr;
+    if (version != nullptr) {
+      auto& values = std::get<I + 1>(staged_);
+      writeFields(*version, values,
+                  std::make_index_sequence<
+                      std::tuple_size_v<std::decay_t<decltype(values)>>>{});
+    }
+    return version;
+  }
+
+  template <typename Version, typename Values, std::size_t... F>
+  static void writeFields(Version& version, Values& values,
+                          std::index_sequence<F...> /*each*/) {
+    constexpr auto kList = fieldsOf<Version>();
+    ((version.*(std::get<F>(kList.fields).member)).set(std::get<F>(values)),
+     ...);
+  }
+
+  std::variant<std::monostate, typename FieldTypesOf<Classes>::Values...>
+      staged_;
+  std::array<FieldNode, kNodes> nodes_{};
+  std::size_t chosen_ = 0;
+};
+
+/// Hands `document` to `parser` as parsing its text would.  The parser
+/// refuses every object and array where none belongs before the walk
+/// enters it, so the walk goes no deeper than the classes' fields.
+inline void walkDocument(const nlohmann::ordered_json& document,
+                         RecordParser& parser) {
+  using Type = nlohmann::ordered_json::value_t;
+  switch (document.type()) {
+    case Type::object:
+      parser.start_object(document.size());
+      for (auto at = document.begin(); at != document.end(); ++at) {
+        parser.keyed(at.key());
+        walkDocument(at.value(), parser);
+      }
+      parser.end_object();
+      return;
+    case Type::array:
+      parser.start_array(document.size());
+      return;
+    case Type::boolean:
+      parser.boolean(document.get<bool>());
+      return;
+    case Type::number_integer:
+      parser.number_integer(document.get<std::int64_t>());
+      return;
+    case Type::number_unsigned:
+      parser.number_unsigned(document.get<std::uint64_t>());
+      return;
+    case Type::number_float:
+      parser.number_float(document.get<double>(), {});
+      return;
+    case Type::string: {
+      std::string text = document.get<std::string>();
+      parser.string(text);
+      return;
+    }
+    case Type::binary: {
+      nlohmann::ordered_json::binary_t bytes;
+      parser.binary(bytes);
+      return;
+    }
+    default:
+      parser.null();
+  }
+}
+
+}  // namespace detail
+
+/// Reads a record of any of `Classes` (of one family or several) into the
+/// chain that `root` reaches:
+/// `readRecord<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root, record)`.
+/// The record is checked whole first: its shape, that its family and
+/// version are those of one of the classes, and that it gives every field
+/// of that class once, and nothing else, each as a value the field holds.
+/// Then, and only if `root->getVersion(family, version)` finds that
+/// version, every field is written through its element in the order the
+/// class lists them, so every conversion runs.  Returns the version
+/// written.  Any fault throws RecordError and writes nothing; the lookup is
+/// made only for a record without faults, and leaves what getVersion
+/// leaves: at most one null entry under the record's family in the maps it
+/// reads.
+template <typename... Classes>
+MsgBase& readRecord(MsgBase* root, const nlohmann::ordered_json& record) {
+  detail::RecordReader<Classes...> reader;
+  detail::RecordParser parser = reader.parser(nullptr);
+  detail::walkDocument(record, parser);
+  return reader.write(root, parser);
+}
+
+/// readRecord for JSON text, which must be one record and nothing else; a
+/// key given twice is a fault, not a value overriding another.
+template <typename... Classes>
+MsgBase& readJson(MsgBase* root, std::string_view text) {
+  detail::RecordReader<Classes...> reader;
+  detail::RecordParser parser = reader.parser("JSON");
+  // Every fault throws from within; the result says nothing more.
+  static_cast<void>(nlohmann::ordered_json::sax_parse(
+      text.data(), text.data() + text.size(), &parser));
+  return reader.write(root, parser);
+}
+
+/// readRecord for CBOR bytes, which must be one record and nothing else.
+/// Tags are refused, and so are lengths the bytes do not hold, without
+/// allocating what they declare, and integers below -2^63.
+template <typename... Classes>
+MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
+  using Reader = detail::RecordReader<Classes...>;
+  Reader reader;
+  detail::RecordParser parser = reader.parser("CBOR");
+  const detail::CborFinding finding =
+      detail::CborScan<Reader::kDepth>(bytes, size).run();
+  if (finding.what != nullptr) {
+    parser.fail(std::string(finding.what) + " at byte " +
+                std::to_string(finding.at + 1));
+  }
+  static_cast<void>(nlohmann::ordered_json::sax_parse(
+      // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+      bytes, bytes + size, &parser,
+      nlohmann::ordered_json::input_format_t::cbor));
+  return reader.write(root, parser);
+}
+
+template <typename... Classes>
+MsgBase& readCbor(MsgBase* root, const std::vector<std::uint8_t>& bytes) {
+  return readCbor<Classes...>(root, bytes.data(), bytes.size());
+}
+
+}  // namespace tamberlo
+
+#endif  // TAMBERLO_RECORD_READ_H_
