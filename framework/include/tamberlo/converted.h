@@ -133,8 +133,8 @@ class Converted
     return value;
   }
 
-  /// Converts `v` back and writes the newer field; unbound, stores it in
-  /// the own slot.
+  /// Converts `v` back and writes it to the newer version; unbound, stores
+  /// it in the own slot.
   void set(const T& v) override {
     if (owner != nullptr) {
       toNewer(v, *owner);

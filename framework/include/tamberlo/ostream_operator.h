@@ -14,8 +14,7 @@
 /// lookup would search, and nothing is added there.
 namespace tamberlo::operators {
 
-/// Writes toString(object) to `out`, for a class with TAMBERLO_FIELDS; like
-/// toString, it takes a modifiable object.
+/// Writes toString(object) to `out`, for a class with TAMBERLO_FIELDS.
 template <typename Object,
           typename = std::enable_if_t<detail::hasFields<Object>>>
 std::ostream& operator<<(std::ostream& out, Object& object) {
