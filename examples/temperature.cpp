@@ -63,5 +63,10 @@ int main() {
   joined->celsius = -40.0f;
   auto* seen = position->getVersion<Msg30_v1>();
   std::printf("via family 15: %d F\n", seen->fahrenheit.get());
+
+  // What a test of this family asserts: no problem in either chain.
+  std::printf("problems: %zu and %zu\n",
+              tamberlo::checkChain<Msg30_v1>(temperature).size(),
+              tamberlo::checkChain<Msg30_v1>(joined, known).size());
   return 0;
 }

@@ -30,7 +30,7 @@ if(PREFIX)
 endif()
 set(expected_read_old_version "lat 45.000000, alt 32808 ft\n")
 set(expected_temperature
-  "stored 100.00 C\nread 99 F\nMsg30_v1{fahrenheit=99}\nvia family 15: -40 F\n")
+  "stored 100.00 C\nread 99 F\nMsg30_v1{fahrenheit=99}\nvia family 15: -40 F\nproblems: 0 and 0\n")
 set(expected_temperature_v3
   "stored 100.00 C, 40%\nMsg30_v3{celsius=100, humidity=40}\nproblems: 0\nvia family 15: -40 F\nfamily 15 via family 30: none\n")
 set(expected_battery

@@ -1,5 +1,6 @@
-// EulerAngles and Quaternions: two forms of one attitude, and the
-// conversions between them.
+/// \file
+/// EulerAngles and Quaternions: two forms of one attitude, and the
+/// conversions between them.
 #ifndef TAMBERLO_ATTITUDE_H_
 #define TAMBERLO_ATTITUDE_H_
 
@@ -11,9 +12,9 @@ struct Quaternions;
 
 /// Yaw, pitch and roll in degrees.
 struct TAMBERLO_API EulerAngles {
-  ElementCur<float, EulerAngles> yaw;
-  ElementCur<float, EulerAngles> pitch;
-  ElementCur<float, EulerAngles> roll;
+  ElementCur<float, EulerAngles> yaw;    ///< degrees
+  ElementCur<float, EulerAngles> pitch;  ///< degrees
+  ElementCur<float, EulerAngles> roll;   ///< degrees
 
   /// Overwrites the three angles with the attitude of `q`, which need not
   /// have unit length.  Beyond about +-86.38 degrees of pitch the result is
@@ -24,7 +25,7 @@ TAMBERLO_FIELDS(EulerAngles, yaw, pitch, roll)
 
 /// A rotation quaternion; `w` is the scalar part.
 struct TAMBERLO_API Quaternions {
-  ElementCur<float, Quaternions> w;
+  ElementCur<float, Quaternions> w;  ///< scalar part
   ElementCur<float, Quaternions> x;  ///< axis of roll
   ElementCur<float, Quaternions> y;  ///< axis of yaw
   ElementCur<float, Quaternions> z;  ///< axis of pitch

@@ -1,6 +1,7 @@
-// bindByName: binds an older version's fields to the newer version's
-// fields of the same name, so that a field that passes unchanged needs no
-// bind of its own.
+/// \file
+/// bindByName: binds an older version's fields to the newer version's
+/// fields of the same name, so that a field that passes unchanged needs no
+/// bind of its own.
 #ifndef TAMBERLO_BIND_BY_NAME_H_
 #define TAMBERLO_BIND_BY_NAME_H_
 

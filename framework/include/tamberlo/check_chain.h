@@ -1,5 +1,6 @@
-// checkChain: whether a chain of versions is wired as the construction
-// protocol wires it, for users' tests of their own families.
+/// \file
+/// checkChain: whether a chain of versions is wired as the construction
+/// protocol wires it, for users' tests of their own families.
 #ifndef TAMBERLO_CHECK_CHAIN_H_
 #define TAMBERLO_CHECK_CHAIN_H_
 

@@ -1,6 +1,7 @@
-// How a version's constructor builds its chain: one helper for the
-// library's families and for users' own, so that the order of the steps
-// and the rollback of a failed construction are written once.
+/// \file
+/// How a version's constructor builds its chain: one helper for the
+/// library's families and for users' own, so that the order of the steps
+/// and the rollback of a failed construction are written once.
 #ifndef TAMBERLO_CONSTRUCTION_H_
 #define TAMBERLO_CONSTRUCTION_H_
 

@@ -1,5 +1,6 @@
-// Ready-made conversions for tamberlo::Converted: a value's type promoted
-// and brought back, and a linear scale.
+/// \file
+/// Ready-made conversions for tamberlo::Converted: a value's type promoted
+/// and brought back, and a linear scale.
 #ifndef TAMBERLO_CONVERSIONS_H_
 #define TAMBERLO_CONVERSIONS_H_
 
@@ -85,10 +86,12 @@ To convertValue(From value) {
 /// both through convertValue (an `int32_t` showing a `float` reads it
 /// rounded to nearest, ties away from zero, saturated, NaN as 0).
 struct Promotion {
+  /// `newer` as the older field's type.
   template <typename Older, typename Newer>
   static Older toOlder(const Newer& newer) {
     return convertValue<Older>(newer);
   }
+  /// `older` as the newer field's type.
   template <typename Newer, typename Older>
   static Newer toNewer(const Older& older) {
     return convertValue<Newer>(older);
@@ -105,6 +108,7 @@ template <std::int64_t Numerator, std::int64_t Denominator = 1,
 struct Scale {
   static_assert(Numerator != 0 && Denominator != 0,
                 "tamberlo::Scale needs a factor other than zero");
+  /// `newer` * Numerator / Denominator + Offset, as the older field's type.
   template <typename Older, typename Newer>
   static Older toOlder(const Newer& newer) {
     return convertValue<Older>(static_cast<double>(newer) *
@@ -112,6 +116,8 @@ struct Scale {
                                    static_cast<double>(Denominator) +
                                static_cast<double>(Offset));
   }
+  /// (`older` - Offset) * Denominator / Numerator, as the newer field's
+  /// type.
   template <typename Newer, typename Older>
   static Newer toNewer(const Older& older) {
     return convertValue<Newer>(

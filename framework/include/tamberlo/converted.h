@@ -1,5 +1,6 @@
-// Converted: an older version's field that shows a newer version's field in
-// another representation, declared once with its conversion.
+/// \file
+/// Converted: an older version's field that shows a newer version's field in
+/// another representation, declared once with its conversion.
 #ifndef TAMBERLO_CONVERTED_H_
 #define TAMBERLO_CONVERTED_H_
 
@@ -107,27 +108,33 @@ class Converted
   using V = typename From::Value;
 
  public:
+  /// The next newer version, whose field this one shows.
   using Newer = typename From::NewerClass;
 
   T value{};  ///< the last value read or, unbound, the field itself
-  Newer* owner = nullptr;
+  Newer* owner = nullptr;  ///< the newer object shown; null while unbound
 
   Converted() = default;
   /// Starts the own slot with `initial`, read while unbound.
   explicit Converted(T initial) : value(std::move(initial)) {}
+  ///@{
   /// Copies keep the binding: a copy shows the same newer object.
   Converted(const Converted&) = default;
   Converted& operator=(const Converted&) = default;
+  ///@}
   ~Converted() = default;
 
   /// Shows `newOwner`, the next newer version; null unbinds.
   void bind(Newer* newOwner) noexcept { owner = newOwner; }
 
+  /// The newer value converted into the own slot; unbound, the own slot.
   T& get() override {
     if (owner != nullptr) value = toOlder(*owner);
     return value;
   }
 
+  /// Converts `v` back and writes it to the newer version; unbound, stores
+  /// it in the own slot.
   void set(const T& v) override {
     if (owner != nullptr) {
       toNewer(v, *owner);
@@ -139,6 +146,7 @@ class Converted
   /// Writes like set.
   void operator=(T v) { set(v); }
 
+  ///@{
   /// Writes that can change the value do not compile: a float or double
   /// into an integer element, an integer the element's type cannot hold.
   template <typename U, detail::IfChangesValue<T, U> = 0>
@@ -149,6 +157,7 @@ class Converted
   void operator=(U /*unused*/) {
     detail::refuseWrite<Converted, U>();
   }
+  ///@}
 
  private:
   static constexpr bool kToOlder = detail::kPlainToOlder<Conversion, T, V> ||
@@ -222,9 +231,11 @@ class Converted
   }
 };
 
+/// A Converted field: its own value type, and the newer version it shows.
 template <typename T, auto Source, typename Conversion>
 struct ElementParts<Converted<T, Source, Conversion>> {
-  using Value = T;
+  using Value = T;  ///< the value type
+  /// the newer version
   using ForwardsTo = typename detail::SourceOf<Source>::NewerClass;
 };
 

@@ -1,4 +1,5 @@
-// The abstract element: one value of type T behind two virtual operations.
+/// \file
+/// The abstract element: one value of type T behind two virtual operations.
 #ifndef TAMBERLO_EL_BASE_H_
 #define TAMBERLO_EL_BASE_H_
 
@@ -15,11 +16,14 @@ class ElInterface {
  public:
   /// A modifiable reference to the storage that holds the value.
   virtual T& get() = 0;
+  /// Writes `v` where the value is held.
   virtual void set(const T& v) = 0;
 
  protected:
   ElInterface() = default;
+  /// Protected: a whole element is copied, never its interface alone.
   ElInterface(const ElInterface&) = default;
+  /// Protected: a whole element is assigned, never its interface alone.
   ElInterface& operator=(const ElInterface&) = default;
   // Elements are plain members, never deleted through a base pointer.
   ~ElInterface() = default;
@@ -31,7 +35,9 @@ template <typename T, typename Owner>
 class ElBase : public ElInterface<T> {
  protected:
   ElBase() = default;
+  /// Protected: a whole element is copied, never its base alone.
   ElBase(const ElBase&) = default;
+  /// Protected: a whole element is assigned, never its base alone.
   ElBase& operator=(const ElBase&) = default;
   ~ElBase() = default;
 };

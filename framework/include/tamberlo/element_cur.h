@@ -1,4 +1,5 @@
-// ElementCur: the element that stores its value.
+/// \file
+/// ElementCur: the element that stores its value.
 #ifndef TAMBERLO_ELEMENT_CUR_H_
 #define TAMBERLO_ELEMENT_CUR_H_
 
@@ -7,6 +8,8 @@
 
 #include <utility>
 
+/// The element that stores its value: a field of a newest version, or a
+/// component of a value struct.  `Owner` is a tag, the class that holds it.
 template <typename T, typename Owner>
 class ElementCur : public ElBase<T, Owner> {
  public:
@@ -18,15 +21,21 @@ class ElementCur : public ElBase<T, Owner> {
   /// humidity{50.0f};`.  Every version that sees the field reads it until
   /// something is written.
   explicit ElementCur(T initial) : value(std::move(initial)) {}
+  ///@{
+  /// Copies copy the value.
   ElementCur(const ElementCur&) = default;
   ElementCur& operator=(const ElementCur&) = default;
+  ///@}
   ~ElementCur() = default;
 
+  /// The stored value itself.
   T& get() override { return value; }
+  /// Stores `v`.
   void set(const T& v) override { value = v; }
   /// Stores `v`; returns nothing, so chained assignment is not offered.
   void operator=(T v) { value = v; }
 
+  ///@{
   /// Writes that can change the value do not compile: a float or double
   /// into an integer element, an integer the element's type cannot hold.
   template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
@@ -37,6 +46,7 @@ class ElementCur : public ElBase<T, Owner> {
   void operator=(U /*unused*/) {
     tamberlo::detail::refuseWrite<ElementCur, U>();
   }
+  ///@}
 };
 
 #endif  // TAMBERLO_ELEMENT_CUR_H_

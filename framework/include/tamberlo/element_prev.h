@@ -1,4 +1,5 @@
-// ElementPrev: the element that forwards to the next newer version.
+/// \file
+/// ElementPrev: the element that forwards to the next newer version.
 #ifndef TAMBERLO_ELEMENT_PREV_H_
 #define TAMBERLO_ELEMENT_PREV_H_
 
@@ -34,25 +35,29 @@ std::int32_t elementOffset(const Owner& owner, const ElInterface<T>& member) {
 template <typename T, typename Owner>
 class ElementPrev : public ElBase<T, Owner> {
  public:
+  /// The accessor form's getter: a member of Owner returning T&.
   using Getter = T& (Owner::*)();
+  /// The accessor form's setter: a member of Owner taking a T by value.
   using Setter = void (Owner::*)(T);
 
   /// The offset that marks a retired element; -1 is never bound.
   static constexpr std::int32_t kRetired = -2;
 
-  T value{};  ///< own slot, used only while there is no target
-  Owner* owner = nullptr;
+  T value{};                 ///< own slot, used only while there is no target
+  Owner* owner = nullptr;    ///< the object forwarded to; null: no target
   std::int32_t offset = -1;  ///< bytes from `owner` to the target element
-  Getter getter = nullptr;
-  Setter setter = nullptr;
+  Getter getter = nullptr;   ///< accessor form's getter, else null
+  Setter setter = nullptr;   ///< accessor form's setter, else null
 
   ElementPrev() = default;
   /// Starts the own slot with `initial`: what a retired field reads until
   /// it is written.
   explicit ElementPrev(T initial) : value(std::move(initial)) {}
+  ///@{
   /// Copies keep the binding: a copy forwards to the same `owner`.
   ElementPrev(const ElementPrev&) = default;
   ElementPrev& operator=(const ElementPrev&) = default;
+  ///@}
   ~ElementPrev() = default;
 
   /// Replaces the binding; validates nothing.  The two-argument and
@@ -161,6 +166,8 @@ class ElementPrev : public ElBase<T, Owner> {
     }
   }
 
+  /// The target's value: what the getter returns, or the target element's
+  /// get(); the own slot when there is no target.
   T& get() override {
     if (owner == nullptr) return value;
     if (getter != nullptr) return (owner->*getter)();
@@ -168,6 +175,8 @@ class ElementPrev : public ElBase<T, Owner> {
     return t != nullptr ? t->get() : value;
   }
 
+  /// Writes through the setter, or the target element's set(); into the
+  /// own slot when there is no target.
   void set(const T& v) override {
     if (owner != nullptr && setter != nullptr) {
       (owner->*setter)(v);
@@ -182,6 +191,7 @@ class ElementPrev : public ElBase<T, Owner> {
   /// assignment from a value would, whatever kind of element it is.
   void operator=(T v) { set(v); }
 
+  ///@{
   /// Writes that can change the value do not compile: a float or double
   /// into an integer element, an integer the element's type cannot hold.
   template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
@@ -192,6 +202,7 @@ class ElementPrev : public ElBase<T, Owner> {
   void operator=(U /*unused*/) {
     tamberlo::detail::refuseWrite<ElementPrev, U>();
   }
+  ///@}
 
  private:
   // The member form binds by byte offset, so reaching the target takes byte

@@ -1,5 +1,6 @@
-// What the compiler knows about elements: which types are elements, their
-// value types, and which writes into them are refused.
+/// \file
+/// What the compiler knows about elements: which types are elements, their
+/// value types, and which writes into them are refused.
 #ifndef TAMBERLO_ELEMENT_TRAITS_H_
 #define TAMBERLO_ELEMENT_TRAITS_H_
 
@@ -18,18 +19,20 @@ namespace tamberlo {
 /// for anything that is not an element.
 template <typename M>
 struct ElementParts {
-  using Value = void;
-  using ForwardsTo = void;
+  using Value = void;       ///< the value type
+  using ForwardsTo = void;  ///< the class forwarded to
 };
+/// A stored element: its value type, forwarding to nothing.
 template <typename T, typename Owner>
 struct ElementParts<ElementCur<T, Owner>> {
-  using Value = T;
-  using ForwardsTo = void;
+  using Value = T;          ///< the value type
+  using ForwardsTo = void;  ///< nothing
 };
+/// A forwarding element: its value type and the next newer version.
 template <typename T, typename Owner>
 struct ElementParts<ElementPrev<T, Owner>> {
-  using Value = T;
-  using ForwardsTo = Owner;
+  using Value = T;           ///< the value type
+  using ForwardsTo = Owner;  ///< the next newer version
 };
 
 /// The value type of element `M`; void for anything that is not an element.
@@ -39,12 +42,14 @@ using ElementValueT = typename ElementParts<M>::Value;
 /// The value type of `M` if it is a stored element (ElementCur), else void.
 template <typename M>
 struct StoredValue {
-  using type = void;
+  using type = void;  ///< void: not a stored element
 };
+/// A stored element's value type.
 template <typename T, typename Owner>
 struct StoredValue<ElementCur<T, Owner>> {
-  using type = T;
+  using type = T;  ///< the value type
 };
+/// StoredValue<M>::type: the value type of a stored element, else void.
 template <typename M>
 using StoredValueT = typename StoredValue<M>::type;
 

@@ -1,5 +1,6 @@
-// TAMBERLO_FIELDS: the element members of a message or value struct, by
-// name, declared once beside the class; and forEachField, which visits them.
+/// \file
+/// TAMBERLO_FIELDS: the element members of a message or value struct, by
+/// name, declared once beside the class; and forEachField, which visits them.
 #ifndef TAMBERLO_FIELDS_H_
 #define TAMBERLO_FIELDS_H_
 
@@ -24,16 +25,16 @@ struct FieldsOf {};
 /// One listed field: its name and the member it names.
 template <typename Class, typename Element>
 struct Field {
-  using ElementType = Element;
-  std::string_view name;
-  Element Class::*member;
+  using ElementType = Element;  ///< the member's element type
+  std::string_view name;        ///< the name, as listed
+  Element Class::*member;       ///< the member
 };
 
 /// What a TAMBERLO_FIELDS declaration states about `Class`.
 template <typename Class, typename... Elements>
 struct FieldList {
-  std::string_view className;
-  std::tuple<Field<Class, Elements>...> fields;
+  std::string_view className;                    ///< `Class` as written
+  std::tuple<Field<Class, Elements>...> fields;  ///< in the order listed
 };
 
 namespace detail {
@@ -295,6 +296,7 @@ void forEachField(Object& object, F&& f) {
 /// Declares one constexpr function, found by argument-dependent lookup; it
 /// adds no member, and nothing to the class's layout or to any module's
 /// exported symbols.
+/// \hideinitializer
 #define TAMBERLO_FIELDS(Class, ...)                                            \
   constexpr auto tamberloFields(::tamberlo::FieldsOf<Class>) {                 \
     static_assert(::tamberlo::detail::countFields(TAMBERLO_DETAIL_TEXT(        \

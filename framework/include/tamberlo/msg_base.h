@@ -1,4 +1,5 @@
-// MsgBase: family id, version number and the links that join versions.
+/// \file
+/// MsgBase: family id, version number and the links that join versions.
 #ifndef TAMBERLO_MSG_BASE_H_
 #define TAMBERLO_MSG_BASE_H_
 
@@ -55,11 +56,13 @@ class TAMBERLO_API MsgBase {
         getVersion(Version::familyId, Version::versionNo));
   }
 
+  ///@{
   /// Copies name the same objects as their source.
   MsgBase(const MsgBase&) = default;
   MsgBase(MsgBase&&) = default;
   MsgBase& operator=(const MsgBase&) = default;
   MsgBase& operator=(MsgBase&&) = default;
+  ///@}
   /// Destroys the maps.  A root whose construction failed after this part
   /// was built (a member, an older version or `init` threw) is destroyed
   /// here first, so this is where its announcement is taken back.

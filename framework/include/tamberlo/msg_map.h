@@ -1,4 +1,5 @@
-// The map type behind every link between message versions.
+/// \file
+/// The map type behind every link between message versions.
 #ifndef TAMBERLO_MSG_MAP_H_
 #define TAMBERLO_MSG_MAP_H_
 

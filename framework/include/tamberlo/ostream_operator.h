@@ -1,4 +1,5 @@
-// Writes a message or value struct to a std::ostream as toString does.
+/// \file
+/// Writes a message or value struct to a std::ostream as toString does.
 #ifndef TAMBERLO_OSTREAM_OPERATOR_H_
 #define TAMBERLO_OSTREAM_OPERATOR_H_
 
@@ -13,6 +14,7 @@
 /// lookup would search, and nothing is added there.
 namespace tamberlo::operators {
 
+/// Writes toString(object) to `out`, for a class with TAMBERLO_FIELDS.
 template <typename Object,
           typename = std::enable_if_t<detail::hasFields<Object>>>
 std::ostream& operator<<(std::ostream& out, Object& object) {

@@ -1,4 +1,5 @@
-// Position: latitude, longitude and altitude in metres.
+/// \file
+/// Position: latitude, longitude and altitude in metres.
 #ifndef TAMBERLO_POSITION_H_
 #define TAMBERLO_POSITION_H_
 
@@ -9,8 +10,8 @@
 /// Components are elements, read with get() and written with set() or an
 /// assignment from a float.  Copies copy the values only.
 struct TAMBERLO_API Position {
-  ElementCur<float, Position> lat;
-  ElementCur<float, Position> lng;
+  ElementCur<float, Position> lat;  ///< latitude
+  ElementCur<float, Position> lng;  ///< longitude
   ElementCur<float, Position> alt;  ///< metres
 };
 TAMBERLO_FIELDS(Position, lat, lng, alt)

@@ -1,4 +1,5 @@
-// toString: a message or value struct as a client of its class sees it.
+/// \file
+/// toString: a message or value struct as a client of its class sees it.
 #ifndef TAMBERLO_TO_STRING_H_
 #define TAMBERLO_TO_STRING_H_
 

@@ -1,8 +1,9 @@
-// Stops a client whose compiler settings cannot work with the library at
-// compile time, with a message that says what to change, instead of letting
-// it link cleanly and crash.  The library's classes hold std::map members,
-// whose layout differs between libstdc++, its debug mode and libc++; the
-// client's imports carry no std:: type, so the linker cannot tell.
+/// \file
+/// Stops a client whose compiler settings cannot work with the library at
+/// compile time, with a message that says what to change, instead of letting
+/// it link cleanly and crash.  The library's classes hold std::map members,
+/// whose layout differs between libstdc++, its debug mode and libc++; the
+/// client's imports carry no std:: type, so the linker cannot tell.
 #ifndef TAMBERLO_TOOLCHAIN_CHECK_H_
 #define TAMBERLO_TOOLCHAIN_CHECK_H_
 
@@ -17,11 +18,16 @@
 
 // Macros, not constants: the preprocessor compares them in #if.
 // NOLINTBEGIN(cppcoreguidelines-macro-usage)
-#define TAMBERLO_STDLIB_OTHER 0
-#define TAMBERLO_STDLIB_LIBSTDCXX 1
-#define TAMBERLO_STDLIB_LIBSTDCXX_DEBUG 2
-#define TAMBERLO_STDLIB_LIBCXX 3
+#define TAMBERLO_STDLIB_OTHER 0            ///< another standard library
+#define TAMBERLO_STDLIB_LIBSTDCXX 1        ///< libstdc++, `_GLIBCXX_DEBUG` off
+#define TAMBERLO_STDLIB_LIBSTDCXX_DEBUG 2  ///< libstdc++, `_GLIBCXX_DEBUG` on
+#define TAMBERLO_STDLIB_LIBCXX 3           ///< libc++
 
+/// \def TAMBERLO_STDLIB
+/// The standard library, and its mode, that this code is compiled against:
+/// one of the TAMBERLO_STDLIB_ values.  This header stops the compile with
+/// an `#error` when it differs from TAMBERLO_BUILT_WITH_STDLIB.
+/// \hideinitializer
 #if defined(_LIBCPP_VERSION)
 #define TAMBERLO_STDLIB TAMBERLO_STDLIB_LIBCXX
 #elif defined(__GLIBCXX__) && defined(_GLIBCXX_DEBUG)

@@ -1,4 +1,5 @@
-// Velocity: three components, of the same element type as Position's.
+/// \file
+/// Velocity: three components, of the same element type as Position's.
 #ifndef TAMBERLO_VELOCITY_H_
 #define TAMBERLO_VELOCITY_H_
 
@@ -10,9 +11,9 @@
 /// Tagged with Position on purpose: there is no element type tagged
 /// Velocity, and clients' layouts depend on that.
 struct TAMBERLO_API Velocity {
-  ElementCur<float, Position> dx;
-  ElementCur<float, Position> dy;
-  ElementCur<float, Position> dz;
+  ElementCur<float, Position> dx;  ///< x component
+  ElementCur<float, Position> dy;  ///< y component
+  ElementCur<float, Position> dz;  ///< z component
 };
 TAMBERLO_FIELDS(Velocity, dx, dy, dz)
 

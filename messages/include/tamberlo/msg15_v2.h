@@ -1,4 +1,5 @@
-// Msg15_v2: the oldest version of family 15; altitude first, in feet.
+/// \file
+/// Msg15_v2: the oldest version of family 15; altitude first, in feet.
 #ifndef TAMBERLO_MSG15_V2_H_
 #define TAMBERLO_MSG15_V2_H_
 
@@ -10,13 +11,15 @@
 
 #include <cstdint>
 
+/// Family 15, version 2, the oldest: altitude in whole feet, latitude and
+/// longitude, each a view of the field of the same name in Msg15_v3.
 class TAMBERLO_API Msg15_v2 : public MsgBase {
  public:
-  static constexpr std::int32_t familyId = 15;
-  static constexpr std::int32_t versionNo = 2;
-  ElementPrev<std::int32_t, Msg15_v3> alt;  ///< feet
-  ElementPrev<float, Msg15_v3> lat;
-  ElementPrev<float, Msg15_v3> lng;
+  static constexpr std::int32_t familyId = 15;  ///< family id
+  static constexpr std::int32_t versionNo = 2;  ///< version number
+  ElementPrev<std::int32_t, Msg15_v3> alt;      ///< feet
+  ElementPrev<float, Msg15_v3> lat;             ///< latitude
+  ElementPrev<float, Msg15_v3> lng;             ///< longitude
 
   /// The oldest version: builds nothing below it and binds nothing.
   explicit Msg15_v2(MsgMap& links);

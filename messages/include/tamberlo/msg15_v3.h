@@ -1,4 +1,5 @@
-// Msg15_v3: family 15, version 3; altitude in whole feet.
+/// \file
+/// Msg15_v3: family 15, version 3; altitude in whole feet.
 #ifndef TAMBERLO_MSG15_V3_H_
 #define TAMBERLO_MSG15_V3_H_
 
@@ -10,14 +11,17 @@
 
 #include <cstdint>
 
+/// Family 15, version 3: latitude, longitude and altitude in whole feet,
+/// each a view of Msg15_v4's field; the feet are converted from its metres.
 class TAMBERLO_API Msg15_v3 : public MsgBase {
  public:
-  static constexpr std::int32_t familyId = 15;
-  static constexpr std::int32_t versionNo = 3;
-  ElementPrev<float, Msg15_v4> lat;
-  ElementPrev<float, Msg15_v4> lng;
-  ElementPrev<std::int32_t, Msg15_v4> alt;  ///< feet
+  static constexpr std::int32_t familyId = 15;  ///< family id
+  static constexpr std::int32_t versionNo = 3;  ///< version number
+  ElementPrev<float, Msg15_v4> lat;             ///< latitude
+  ElementPrev<float, Msg15_v4> lng;             ///< longitude
+  ElementPrev<std::int32_t, Msg15_v4> alt;      ///< feet
 
+  /// Builds this version and Msg15_v2 below it, bound to this one.
   explicit Msg15_v3(MsgMap& links);
 
  private:

@@ -1,4 +1,5 @@
-// Msg15_v4: family 15, version 4; altitude in metres, forwarded to v5.
+/// \file
+/// Msg15_v4: family 15, version 4; altitude in metres, forwarded to v5.
 #ifndef TAMBERLO_MSG15_V4_H_
 #define TAMBERLO_MSG15_V4_H_
 
@@ -10,17 +11,21 @@
 
 #include <cstdint>
 
+/// Family 15, version 4: latitude, longitude and altitude in metres, each a
+/// view of a component of Msg15_v5's position.
 class TAMBERLO_API Msg15_v4 : public MsgBase {
  public:
-  static constexpr std::int32_t familyId = 15;
-  static constexpr std::int32_t versionNo = 4;
+  static constexpr std::int32_t familyId = 15;  ///< family id
+  static constexpr std::int32_t versionNo = 4;  ///< version number
   /// Altitude in whole feet as last computed for an older version; a read
   /// through v3 or v2 returns a reference to it.
   std::int32_t altFeet = 0;
-  ElementPrev<float, Msg15_v5> lat;
-  ElementPrev<float, Msg15_v5> lng;
+  ElementPrev<float, Msg15_v5> lat;  ///< latitude
+  ElementPrev<float, Msg15_v5> lng;  ///< longitude
   ElementPrev<float, Msg15_v5> alt;  ///< metres
 
+  /// Builds this version and, below it, versions 3 and 2, each bound to
+  /// the next newer one.
   explicit Msg15_v4(MsgMap& links);
 
  private:

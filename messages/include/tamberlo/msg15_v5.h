@@ -1,4 +1,5 @@
-// Msg15_v5: the newest version of family 15 (position); stores the data.
+/// \file
+/// Msg15_v5: the newest version of family 15 (position); stores the data.
 #ifndef TAMBERLO_MSG15_V5_H_
 #define TAMBERLO_MSG15_V5_H_
 
@@ -8,11 +9,12 @@
 #include <tamberlo/msg_base.h>
 #include <tamberlo/position.h>
 
+/// Family 15, version 5, the newest: stores the position.
 class TAMBERLO_API Msg15_v5 : public MsgBase {
  public:
-  static constexpr std::int32_t familyId = 15;
-  static constexpr std::int32_t versionNo = 5;
-  ElementCur<Position, Msg15_v5> position;  ///< altitude in metres
+  static constexpr std::int32_t familyId = 15;  ///< family id
+  static constexpr std::int32_t versionNo = 5;  ///< version number
+  ElementCur<Position, Msg15_v5> position;      ///< altitude in metres
 
   /// Builds this version and, below it, versions 4, 3 and 2, each bound to
   /// the next newer one.

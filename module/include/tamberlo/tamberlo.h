@@ -1,9 +1,10 @@
-// What a client of the messages needs: the version graph, the element
-// templates, the value structs, message families 15 and 16, the helpers
-// for building and evolving families of one's own, and the field lists.
-// The text form (<tamberlo/to_string.h>, <tamberlo/ostream_operator.h>)
-// and the chain check for tests (<tamberlo/check_chain.h>) are included
-// where used.
+/// \file
+/// What a client of the messages needs: the version graph, the element
+/// templates, the value structs, message families 15 and 16, the helpers
+/// for building and evolving families of one's own, and the field lists.
+/// The text form (`<tamberlo/to_string.h>`,
+/// `<tamberlo/ostream_operator.h>`) and the chain check for tests
+/// (`<tamberlo/check_chain.h>`) are included where used.
 #ifndef TAMBERLO_TAMBERLO_H_
 #define TAMBERLO_TAMBERLO_H_
 
@@ -29,5 +30,10 @@
 #include <tamberlo/position.h>
 #include <tamberlo/velocity.h>
 #include <tamberlo/version.h>
+
+/// \namespace tamberlo
+/// Everything the library adds beside the classes that clients compile
+/// against, which keep their global names: the helpers for building and
+/// evolving families, the field lists and what uses them.
 
 #endif  // TAMBERLO_TAMBERLO_H_
