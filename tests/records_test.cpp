@@ -148,9 +148,10 @@ TEST(Records, ReadThroughAnyVersion) {
   EXPECT_EQ(&v2, j.c.v2);
   EXPECT_EQ(bitsOf(j.c.stored().alt.get()), bitsOf(9999.87890625f));
   EXPECT_EQ(toString(*j.c.v4), "Msg15_v4{lat=45, lng=0, alt=9999.879}");
-  // Fields in any order; 449 ft is stored as metres that read as 448 ft.
+  // Fields in any order, and a document's keys too; 449 ft is stored as
+  // metres that read as 448 ft.
   read(j.c.root, Form::document,
-       R"({"family":15,"version":3,"fields":{"alt":449,"lng":-1,"lat":2.5}})");
+       R"({"fields":{"alt":449,"lng":-1,"lat":2.5},"version":3,"family":15})");
   EXPECT_EQ(toString(*j.c.v3), "Msg15_v3{lat=2.5, lng=-1, alt=448}");
   // Through Msg16_v1's conversion, as a client writing those angles.
   Joined k;

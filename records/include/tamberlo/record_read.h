@@ -247,6 +247,34 @@ inline void walkDocument(const nlohmann::ordered_json& document,
   }
 }
 
+/// The top level of a record's document: `family`, `version` and `fields`
+/// first, in the order of a record's text, since a document's keys have
+/// none to keep (an nlohmann::json sorts them), then any other key, which
+/// the parser refuses.
+inline void walkRecord(const nlohmann::ordered_json& document,
+                       RecordParser& parser) {
+  if (!document.is_object()) {
+    walkDocument(document, parser);
+    return;
+  }
+  constexpr std::array<const char*, 3> kKeys{"family", "version", "fields"};
+  parser.start_object(document.size());
+  for (const char* name : kKeys) {
+    const auto found = document.find(name);
+    if (found != document.end()) {
+      parser.keyed(name);
+      walkDocument(*found, parser);
+    }
+  }
+  for (auto at = document.begin(); at != document.end(); ++at) {
+    if (std::find(kKeys.begin(), kKeys.end(), at.key()) == kKeys.end()) {
+      parser.keyed(at.key());
+      walkDocument(at.value(), parser);
+    }
+  }
+  parser.end_object();
+}
+
 }  // namespace detail
 
 /// Reads a record of any of `Classes` (of one family or several) into the
@@ -266,7 +294,7 @@ template <typename... Classes>
 MsgBase& readRecord(MsgBase* root, const nlohmann::ordered_json& record) {
   detail::RecordReader<Classes...> reader;
   detail::RecordParser parser = reader.parser(nullptr);
-  detail::walkDocument(record, parser);
+  detail::walkRecord(record, parser);
   return reader.write(root, parser);
 }
 
