@@ -331,6 +331,7 @@ MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
   return reader.write(root, parser);
 }
 
+/// readCbor for the bytes that toCbor returns.
 template <typename... Classes>
 MsgBase& readCbor(MsgBase* root, const std::vector<std::uint8_t>& bytes) {
   return readCbor<Classes...>(root, bytes.data(), bytes.size());
