@@ -3,6 +3,7 @@
 // and frees every version it built.
 #include <gtest/gtest.h>
 #include <tamberlo/check_chain.h>
+#include <tamberlo/wrong_version.h>
 
 #include <string>
 #include <vector>

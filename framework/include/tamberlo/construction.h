@@ -10,25 +10,34 @@
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <stdexcept>
-#include <string>
+#include <new>
 #include <string_view>
 #include <type_traits>
-#include <vector>
 
 namespace tamberlo {
 
-/// Thrown by olderVersion when the older version is not of the class asked
-/// for; its message names both.
-class WrongVersion : public std::logic_error {
- public:
-  using std::logic_error::logic_error;
-};
+class WrongVersion;  // <tamberlo/wrong_version.h>
 
 namespace detail {
+
+/// A version class as a message names it: by its field list's name, or by
+/// its numbers where it has none.
+struct VersionName {
+  std::string_view className;  ///< empty without a field list
+  std::int32_t familyId;       ///< its family id
+  std::int32_t versionNo;      ///< its version number
+};
+
+/// Throws WrongVersion: `self`'s older version is `found` (null where there
+/// is none), not `asked`.  The message is written inside the library, which
+/// keeps <stdexcept> and <string> out of every client's includes; hence
+/// the export.
+[[noreturn]] TAMBERLO_API void throwWrongVersion(const VersionName& asked,
+                                                 const VersionName& self,
+                                                 const MsgBase* found);
 
 template <typename V, typename = void>
 struct HasVersionNumbers : std::false_type {};
@@ -77,14 +86,13 @@ constexpr void checkOlder() {
   }
 }
 
-// A class's name for messages: its field list's, or its numbers.
+// A class's name for messages.
 template <typename V>
-std::string versionName() {
+constexpr VersionName versionName() {
   if constexpr (hasFields<V>) {
-    return std::string(fieldsOf<V>().className);
+    return {fieldsOf<V>().className, V::familyId, V::versionNo};
   } else {
-    return "family " + std::to_string(V::familyId) + " version " +
-           std::to_string(V::versionNo);
+    return {{}, V::familyId, V::versionNo};
   }
 }
 
@@ -104,14 +112,17 @@ void destroyAs(MsgBase* object) noexcept {
 
 // What this thread's buildOlder calls share: the versions built below roots
 // still under construction, oldest first, and the innermost version whose
-// buildOlder runs.
+// buildOlder runs.  A fixed array, so that it needs no allocation and no
+// guard: kCapacity versions may be under construction at once.
 struct Building {
-  std::vector<Built> built;
-  MsgBase* innermost = nullptr;
+  static constexpr std::size_t kCapacity = 256;
+  std::array<Built, kCapacity> built;
+  std::size_t count;
+  MsgBase* innermost;
 };
 
-inline Building& building() {
-  thread_local Building state;
+inline Building& building() noexcept {
+  thread_local Building state{};
   return state;
 }
 
@@ -124,7 +135,7 @@ class ChainFrame {
   explicit ChainFrame(MsgBase& self)
       : self_(&self),
         state_(&building()),
-        mark_(state_->built.size()),
+        mark_(state_->count),
         outer_(state_->innermost) {
     // The version above built this one from its peer map, which named it.
     const auto above = self.upstream.find(self.id);
@@ -137,26 +148,28 @@ class ChainFrame {
   ~ChainFrame() {
     state_->innermost = outer_;
     if (finished_) return;
-    while (state_->built.size() > mark_) {
-      const Built version = state_->built.back();
-      state_->built.pop_back();
+    while (state_->count > mark_) {
+      const Built version = state_->built.at(--state_->count);
       version.destroy(version.object);
     }
   }
 
   // Takes over `older`, just built below `self`.
   template <typename Older>
-  Older& adopt(std::unique_ptr<Older> older) {
-    state_->built.push_back({older.get(), &destroyAs<Older>});
-    return *older.release();
+  Older& adopt(Older* older) {
+    if (state_->count == Building::kCapacity) {
+      // No room to record it, as when an allocation fails.
+      destroyAs<Older>(older);
+      throw std::bad_alloc();
+    }
+    state_->built.at(state_->count++) = {older, &destroyAs<Older>};
+    return *older;
   }
 
   void finish() noexcept {
     finished_ = true;
     if (below_) return;
-    state_->built.erase(
-        state_->built.begin() + static_cast<std::ptrdiff_t>(mark_),
-        state_->built.end());
+    state_->count = mark_;
     if (mayBeAnnounced(*self_)) settleAnnouncement(self_, true);
   }
 
@@ -182,7 +195,7 @@ Older& build(Self& self, Bind bind) {
                 "Older needs a constructor from MsgMap&");
   ChainFrame frame(self);
   self.peer[self.id] = &self;
-  Older& older = frame.adopt(std::make_unique<Older>(self.peer));
+  Older& older = frame.adopt(new Older(self.peer));
   self.older[self.id] = &older;
   bind(older);
   frame.finish();
@@ -243,9 +256,10 @@ std::add_lvalue_reference_t<Older> buildOlder(Self& self) {
 }
 
 /// The next older version of `self`, typed, for an `init` that takes
-/// nothing: `tamberlo::olderVersion<Msg15_v3>(*this)`.  Throws WrongVersion,
-/// naming both classes, when `older` names no version of that class (init
-/// called before buildOlder built it, a wrong class, or a rewritten map).
+/// nothing: `tamberlo::olderVersion<Msg15_v3>(*this)`.  Throws WrongVersion
+/// (<tamberlo/wrong_version.h>), naming both classes, when `older` names no
+/// version of that class (init called before buildOlder built it, a wrong
+/// class, or a rewritten map).
 template <typename Older, typename Self>
 Older& olderVersion(Self& self) {
   detail::checkOlder<Self, Older>();
@@ -253,13 +267,8 @@ Older& olderVersion(Self& self) {
   MsgBase* older = found == self.older.end() ? nullptr : found->second;
   if (older == nullptr || older->id != Older::familyId ||
       older->version != Older::versionNo) {
-    throw WrongVersion(
-        "tamberlo::olderVersion<" + detail::versionName<Older>() +
-        ">: " + detail::versionName<Self>() + "'s older version is " +
-        (older == nullptr ? std::string("missing")
-                          : "family " + std::to_string(older->id) +
-                                " version " + std::to_string(older->version)) +
-        ", not " + detail::versionName<Older>());
+    detail::throwWrongVersion(detail::versionName<Older>(),
+                              detail::versionName<Self>(), older);
   }
   return *static_cast<Older*>(older);
 }

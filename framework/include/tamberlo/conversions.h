@@ -4,7 +4,6 @@
 #ifndef TAMBERLO_CONVERSIONS_H_
 #define TAMBERLO_CONVERSIONS_H_
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -27,12 +26,23 @@ namespace detail {
 // from zero, NaN as 0, saturated at To's range.
 template <typename To, typename From>
 To roundToInteger(From value) {
-  const double rounded = std::round(static_cast<double>(value));
-  if (std::isnan(rounded)) return To{0};
+  const auto x = static_cast<double>(value);
+  if (x != x) return To{0};  // NaN
   // Both bounds are powers of two, exact in a double; the greatest value of
   // a 64-bit type is not.
   constexpr double kAbove = powerOfTwo(std::numeric_limits<To>::digits);
   constexpr double kLowest = std::is_signed_v<To> ? -kAbove : 0.0;
+  // Rounded to nearest, ties away from zero, without <cmath>: below 2^52
+  // a double has a fraction, which casting to a 64-bit integer drops
+  // exactly; from there on it is a whole number already.
+  double rounded = x;
+  if (x < 4503599627370496.0 && x > -4503599627370496.0) {
+    const auto whole = static_cast<double>(static_cast<std::int64_t>(x));
+    const double fraction = x - whole;
+    rounded = fraction >= 0.5    ? whole + 1.0
+              : fraction <= -0.5 ? whole - 1.0
+                                 : whole;
+  }
   if (rounded >= kAbove) return std::numeric_limits<To>::max();
   if (rounded < kLowest) return std::numeric_limits<To>::lowest();
   return static_cast<To>(rounded);
