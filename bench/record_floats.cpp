@@ -1,7 +1,8 @@
 // Every float bit pattern through a record and back, as JSON text and as
 // CBOR bytes, and N random double bit patterns too: `record_floats N`, or
-// `record_floats N FIRST LAST` for the float bit patterns FIRST to LAST
-// (decimal, inclusive), to share the floats among processes.
+// `record_floats N FIRST LAST [STRIDE]` for every STRIDE-th float bit
+// pattern from FIRST to LAST (decimal, inclusive), to share the floats
+// among processes or to take a sample that spans every exponent.
 // Too long for the suite (hours), so a tool; docs/design.md quotes its
 // output.  It also counts the floats whose text is longer than their
 // shortest decimal (nlohmann/json writes doubles with Grisu2, which now
@@ -10,6 +11,7 @@
 #include <tamberlo/records.h>
 #include <tamberlo/tamberlo.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cinttypes>
@@ -73,6 +75,9 @@ int main(int argc, char** argv) {
       argc > 3 ? std::strtoull(argv[2], nullptr, 10) : 0;
   const std::uint64_t last =
       argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0xFFFFFFFFu;
+  const std::uint64_t stride =
+      argc > 4 ? std::max<std::uint64_t>(std::strtoull(argv[4], nullptr, 10), 1)
+               : 1;
   MsgMap none;
   static auto* const single = new Holder<float>(none);
   static auto* const singleIn = new Holder<float>(none);
@@ -80,7 +85,7 @@ int main(int argc, char** argv) {
   std::uint64_t longer = 0;
   std::uint64_t exact = 0;
   std::string text;
-  for (std::uint64_t bits = first; bits <= last; ++bits) {
+  for (std::uint64_t bits = first; bits <= last; bits += stride) {
     const auto u = static_cast<std::uint32_t>(bits);
     float f = 0;
     std::memcpy(&f, &u, sizeof f);
@@ -103,11 +108,11 @@ int main(int argc, char** argv) {
       ++exact;
     }
   }
-  std::printf("floats: patterns %" PRIu64 " to %" PRIu64 ", %" PRIu64
-              " read back otherwise; of the finite ones, %" PRIu64
+  std::printf("floats: patterns %" PRIu64 " to %" PRIu64 " in steps of %" PRIu64
+              ", %" PRIu64 " read back otherwise; of the finite ones, %" PRIu64
               " written with more digits than their shortest decimal, %" PRIu64
               " as their exact value\n",
-              first, last, wrong, longer, exact);
+              first, last, stride, wrong, longer, exact);
 
   static auto* const wide = new Holder<double>(none);
   static auto* const wideIn = new Holder<double>(none);
