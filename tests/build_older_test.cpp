@@ -18,6 +18,8 @@ struct Refused {};
 enum class Step { kNone, kMember, kOlderConstructor, kInit, kOuterMember };
 Step failing = Step::kNone;  // NOLINT(*-avoid-non-const-global-variables)
 int live = 0;                // NOLINT(*-avoid-non-const-global-variables)
+// How many roots Own_v3's init builds, each inside the one before.
+int nesting = 0;  // NOLINT(*-avoid-non-const-global-variables)
 
 // Counts the versions alive, so that a test sees each freed.
 struct Counted {
@@ -81,6 +83,10 @@ class Own_v3 : public MsgBase {
   void init() {
     tamberlo::olderVersion<Own_v2>(*this).value.bind(this, &Own_v3::value);
     ThrowsIf{Step::kInit};
+    if (nesting-- > 0) {
+      MsgMap none;
+      keep(new Own_v3(none));
+    }
   }
 };
 TAMBERLO_FIELDS(Own_v3, value)
@@ -143,56 +149,17 @@ TEST(BuildOlder, NestedRootStandsWhenTheOuterFails) {
   live = 0;
 }
 
-// A family whose newest version, while it is built, builds another root
-// of its own, `nesting` deep: each holds one version under construction.
-int nesting = 0;  // NOLINT(*-avoid-non-const-global-variables)
-
-class Nest_v2;
-
-class Nest_v1 : public MsgBase {
- public:
-  static constexpr std::int32_t familyId = 43;
-  static constexpr std::int32_t versionNo = 1;
-  Counted counted;
-  ElementPrev<float, Nest_v2> value;
-
-  explicit Nest_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-    tamberlo::buildOlder<void>(*this);
-  }
-};
-
-class Nest_v2 : public MsgBase {
- public:
-  static constexpr std::int32_t familyId = 43;
-  static constexpr std::int32_t versionNo = 2;
-  Counted counted;
-  ElementCur<float, Nest_v2> value;
-
-  explicit Nest_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
-    tamberlo::buildOlder<Nest_v1>(*this, &Nest_v2::init);
-  }
-  void init(Nest_v1& older) {
-    older.value.bind(this, &Nest_v2::value);
-    if (nesting-- > 0) {
-      MsgMap none;
-      keep(new Nest_v2(none));
-    }
-  }
-};
-
-// 256 versions may be under construction on a thread at once: one more
-// fails as an allocation would, and every construction under way is undone.
+// 256 versions may be under construction on a thread at once, and each
+// nested root holds two: one more fails as an allocation would, and every
+// construction under way is undone.
 TEST(BuildOlder, VersionsPastTheLimitThrowBadAllocAndAreFreed) {
   MsgMap none;
-  nesting = 255;
-  keep(new Nest_v2(none));
-  EXPECT_EQ(live, 2 * 256);
-  nesting = 256;
-  EXPECT_THROW(new Nest_v2(none), std::bad_alloc);
-  EXPECT_EQ(live, 2 * 256);
-  auto* root = keep(new Nest_v2(none));
-  root->value = 2.5F;
-  EXPECT_EQ(root->getVersion<Nest_v1>()->value.get(), 2.5F);
+  nesting = 127;
+  keep(new Own_v3(none));
+  EXPECT_EQ(live, 3 * 128);
+  nesting = 128;
+  EXPECT_THROW(new Own_v3(none), std::bad_alloc);
+  EXPECT_EQ(live, 3 * 128);
   live = 0;
 }
 
