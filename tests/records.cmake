@@ -15,18 +15,9 @@ set(records_includes
   "$<TARGET_PROPERTY:tamberlo_records,INTERFACE_INCLUDE_DIRECTORIES>"
   # The compiler's own /usr/include must stay last on its path.
   "$<FILTER:$<TARGET_PROPERTY:nlohmann_json::nlohmann_json,INTERFACE_INCLUDE_DIRECTORIES>,EXCLUDE,^/usr/include/?$>")
-foreach(case_message IN ITEMS
+tamberlo_add_compile_error_tests(Records
+    ${CMAKE_CURRENT_SOURCE_DIR}/records_compile_error_test.cpp
+    "${records_includes}"
     "FieldOfUnsupportedType|a record holds fields of type bool"
     "EnumerationWithoutFixedType|an enumeration only with a fixed underlying type"
     "OneVersionTwice|two classes have the same family and version")
-  string(REPLACE "|" ";" case_message "${case_message}")
-  list(GET case_message 0 case)
-  list(GET case_message 1 message)
-  add_test(NAME CompileError.Records${case}
-    COMMAND ${CMAKE_COMMAND} -DCXX=${CMAKE_CXX_COMPILER} -DCASE=${case}
-      "-DFLAGS=${compile_error_flags}" "-DEXPECT=${message}"
-      "-DINCLUDES=${records_includes}"
-      -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/records_compile_error_test.cpp
-      -P ${CMAKE_CURRENT_SOURCE_DIR}/compile_error_test.cmake)
-endforeach()
-
