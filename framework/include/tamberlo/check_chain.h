@@ -214,14 +214,20 @@ bool landsOnField(Newer& newer, std::int32_t offset) {
 template <typename Element, typename Newer, typename Check>
 void checkBinding(Check& check, std::size_t at, std::string_view field,
                   Element& element, Newer* newer) {
-  if (element.owner == nullptr) {
+  MsgBase* owner = nullptr;
+  if constexpr (isConverted<Element>) {
+    owner = element.owner();
+  } else {
+    owner = element.owner;
+  }
+  if (owner == nullptr) {
     // A retired field keeps its value on purpose; a Converted one cannot
     // be retired.
     if constexpr (!isConverted<Element>) {
       if (element.offset == Element::kRetired) return;
     }
     check.report(at, field, "unbound");
-  } else if (element.owner != newer) {
+  } else if (owner != newer) {
     check.report(at, field, "bound to an object that is not this chain's ",
                  check.name(at - 1));
   } else if constexpr (!isConverted<Element>) {

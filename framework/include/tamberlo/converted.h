@@ -85,6 +85,72 @@ constexpr bool
 
 }  // namespace detail
 
+namespace detail {
+
+// How a bound Converted reaches its newer version: two functions that the
+// newer version's own code instantiates when it binds the field, so that
+// what a client compiles never depends on the newer version's layout or on
+// the kind of its elements.
+template <typename T, typename Newer>
+struct ConvertedAccess {
+  T (*read)(Newer&);                // the newer value, converted
+  void (*write)(Newer&, const T&);  // converts back and writes it
+};
+
+// The functions of a Converted<T, Source, Conversion> whose source is the
+// element type SourceElement (void for a whole version).  SourceElement is
+// part of the name, so a build in which the source forwards never shares
+// an instance with one in which it stored.
+template <typename T, auto Source, typename Conversion, typename SourceElement>
+struct ConvertedFunctions {
+  using From = SourceOf<Source>;
+  using Newer = typename From::NewerClass;
+  using V = typename From::Value;
+
+  // The source's value.  A stored one is read and written in place, which
+  // is what its get() and set() do, without a virtual call.
+  static V& source(Newer& newer) {
+    if constexpr (std::is_same_v<StoredValueT<SourceElement>, V>) {
+      return (newer.*Source).value;
+    } else {
+      return (newer.*Source).get();
+    }
+  }
+  static void store(Newer& newer, const V& v) {
+    if constexpr (std::is_same_v<StoredValueT<SourceElement>, V>) {
+      (newer.*Source).value = v;
+    } else {
+      (newer.*Source).set(v);
+    }
+  }
+
+  static T read(Newer& newer) {
+    if constexpr (From::kWhole) {
+      return Conversion::toOlder(newer);
+    } else if constexpr (kPlainToOlder<Conversion, T, V>) {
+      return Conversion::toOlder(source(newer));
+    } else {
+      return Conversion::template toOlder<T, V>(source(newer));
+    }
+  }
+
+  static void write(Newer& newer, const T& older) {
+    if constexpr (From::kWhole) {
+      Conversion::toNewer(older, newer);
+    } else if constexpr (kPlainToNewer<Conversion, T, V>) {
+      store(newer, Conversion::toNewer(older));
+    } else if constexpr (kMergingToNewer<Conversion, T, V>) {
+      store(newer, Conversion::toNewer(older, source(newer)));
+    } else {
+      store(newer, Conversion::template toNewer<V, T>(older));
+    }
+  }
+
+  static constexpr ConvertedAccess<T, Newer> kAccess{&read, &write};
+};
+
+}  // namespace detail
+
 /// A field of an older version that shows a field of the next newer version
 /// converted, written once in the older class:
 ///
@@ -101,6 +167,10 @@ constexpr bool
 /// a write converts back and writes the newer field.  tamberlo::bindByName,
 /// or bind(owner), binds it to the newer version; unbound, it reads and
 /// writes its own slot.
+///
+/// The conversion runs in the code that binds the field, the newer
+/// version's: a client of this version keeps working, unrebuilt, when the
+/// newer version's fields turn from stored into forwarding ones.
 template <typename T, auto Source, typename Conversion = Promotion>
 class Converted
     : public ElBase<T, typename detail::SourceOf<Source>::NewerClass> {
@@ -112,7 +182,6 @@ class Converted
   using Newer = typename From::NewerClass;
 
   T value{};  ///< the last value read or, unbound, the field itself
-  Newer* owner = nullptr;  ///< the newer object shown; null while unbound
 
   Converted() = default;
   /// Starts the own slot with `initial`, read while unbound.
@@ -125,26 +194,23 @@ class Converted
   ~Converted() = default;
 
   /// Shows `newOwner`, the next newer version; null unbinds.
-  void bind(Newer* newOwner) noexcept { owner = newOwner; }
+  void bind(Newer* newOwner) noexcept {
+    owner_ = newOwner;
+    access_ = newOwner == nullptr ? nullptr : accessOf();
+  }
+
+  /// The newer object shown; null while unbound.
+  [[nodiscard]] Newer* owner() const noexcept { return owner_; }
 
   /// The newer value converted into the own slot; unbound, the own slot.
-  T& get() override {
-    if (owner != nullptr) value = toOlder(*owner);
-    return value;
-  }
+  T& get() override { return Converted::read(); }
 
   /// Converts `v` back and writes it to the newer version; unbound, stores
   /// it in the own slot.
-  void set(const T& v) override {
-    if (owner != nullptr) {
-      toNewer(v, *owner);
-    } else {
-      value = v;
-    }
-  }
+  void set(const T& v) override { Converted::write(v); }
 
-  /// Writes like set.
-  void operator=(T v) { set(v); }
+  /// Writes like set, without a second virtual call.
+  void operator=(T v) { Converted::write(v); }
 
   ///@{
   /// Writes that can change the value do not compile: a float or double
@@ -186,49 +252,32 @@ class Converted
                 "T& older, V& current) (for wholeVersion<Newer>, static void "
                 "toNewer(const T&, Newer&))");
 
-  // The source's value.  A stored one is read and written in place, which
-  // is what its get() and set() do, without a virtual call.
-  static V& source(Newer& newer) {
-    if constexpr (std::is_same_v<StoredValueT<typename From::Element>, V>) {
-      return (newer.*Source).value;
+  using Access = detail::ConvertedAccess<T, Newer>;
+
+  // Instantiated by bind, in the code of whoever binds: the newer version.
+  static const Access* accessOf() noexcept {
+    if constexpr (kUsable) {
+      return &detail::ConvertedFunctions<T, Source, Conversion,
+                                         typename From::Element>::kAccess;
     } else {
-      return (newer.*Source).get();
-    }
-  }
-  static void store(Newer& newer, const V& v) {
-    if constexpr (std::is_same_v<StoredValueT<typename From::Element>, V>) {
-      (newer.*Source).value = v;
-    } else {
-      (newer.*Source).set(v);
+      return nullptr;
     }
   }
 
-  static T toOlder(Newer& newer) {
-    if constexpr (!kUsable) {
-      return T{};
-    } else if constexpr (From::kWhole) {
-      return Conversion::toOlder(newer);
-    } else if constexpr (detail::kPlainToOlder<Conversion, T, V>) {
-      return Conversion::toOlder(source(newer));
+  T& read() {
+    if (access_ != nullptr) value = access_->read(*owner_);
+    return value;
+  }
+  void write(const T& v) {
+    if (access_ != nullptr) {
+      access_->write(*owner_, v);
     } else {
-      return Conversion::template toOlder<T, V>(source(newer));
+      value = v;
     }
   }
 
-  static void toNewer(const T& older, Newer& newer) {
-    if constexpr (!kUsable) {
-      (void)older;
-      (void)newer;
-    } else if constexpr (From::kWhole) {
-      Conversion::toNewer(older, newer);
-    } else if constexpr (detail::kPlainToNewer<Conversion, T, V>) {
-      store(newer, Conversion::toNewer(older));
-    } else if constexpr (detail::kMergingToNewer<Conversion, T, V>) {
-      store(newer, Conversion::toNewer(older, source(newer)));
-    } else {
-      store(newer, Conversion::template toNewer<V, T>(older));
-    }
-  }
+  Newer* owner_ = nullptr;          // the newer object shown
+  const Access* access_ = nullptr;  // set with owner_, by bind
 };
 
 /// A Converted field: its own value type, and the newer version it shows.
