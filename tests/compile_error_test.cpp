@@ -109,7 +109,7 @@ int main() {
   plain.bind(&holder, &HoldsMixed::mixed, &Mixed::plain);
 #elif defined(TAMBERLO_CASE_PromotionOfAStruct)
   tamberlo::Converted<Position, &Msg15_v5::position> whole;
-#elif defined(TAMBERLO_CASE_NestedIntoForwardingMember)
+#elif defined(TAMBERLO_CASE_NestedIntoNumberMember)
   ElementPrev<float, Msg15_v4> lat;
   lat.bind(v4, &Msg15_v4::lat, &Position::lat);
 #elif defined(TAMBERLO_CASE_ConversionWithoutWayBack)

@@ -11,6 +11,13 @@
 #include <type_traits>
 #include <utility>
 
+namespace tamberlo::detail {
+/// The accessor pair of a nested bind onto a member that forwards, defined
+/// with the field lists in <tamberlo/fields.h>.
+template <typename Owner, typename Member, typename Component>
+struct NestedAccessors;
+}  // namespace tamberlo::detail
+
 /// The offset to pass to ElementPrev::bind for `member`, an element of
 /// `owner`: taken from the real objects, since the message classes are not
 /// standard-layout and offsetof does not apply to them.
@@ -99,23 +106,26 @@ class ElementPrev : public ElBase<T, Owner> {
     }
   }
 
-  /// Member form onto a component of a stored value struct, checked:
+  /// Member form onto a component of a value struct, checked:
   /// `older.lat.bind(this, &Msg69_v2::position, &Position::lat)` forwards to
-  /// the `lat` of the Position that `position` stores.  The member must be
-  /// an ElementCur (a forwarding one holds no value struct to point into),
-  /// and the component an element whose value type is T.
+  /// the `lat` of the Position that `position` holds.  The component must be
+  /// an element whose value type is T.  While `position` stores its value,
+  /// this is the member form, into that value; once it forwards (its version
+  /// gained a newer one), the same line binds an accessor pair that the
+  /// binding code instantiates, found through the TAMBERLO_FIELDS lists of
+  /// Owner and of the value struct, which must then name both.
   template <
       typename Member, typename Class, typename Component, typename Struct,
       std::enable_if_t<std::is_member_object_pointer_v<Member Class::*>, int> =
           0>
   void bind(Owner* newOwner, Member Class::*member,
-            Component Struct::*component) noexcept {
-    using Stored = tamberlo::StoredValueT<Member>;
-    static_assert(!std::is_void_v<Stored>,
+            Component Struct::*component) {
+    using Whole = tamberlo::ElementValueT<Member>;
+    static_assert(tamberlo::isElement<Member> && std::is_class_v<Whole>,
                   "bind(owner, &Owner::member, &Struct::component): the member "
-                  "is not a stored element (ElementCur) of a value struct; "
-                  "bind a conversion of the whole value instead");
-    static_assert(std::is_void_v<Stored> || std::is_base_of_v<Struct, Stored>,
+                  "is not an element whose value is a value struct; bind a "
+                  "conversion of the whole value instead");
+    static_assert(!std::is_class_v<Whole> || std::is_base_of_v<Struct, Whole>,
                   "bind(owner, &Owner::member, &Struct::component): the "
                   "component belongs to another class than the member's value "
                   "type");
@@ -125,16 +135,21 @@ class ElementPrev : public ElBase<T, Owner> {
     static_assert(std::is_base_of_v<Class, Owner>,
                   "bind(owner, &Owner::member, &Struct::component): the member "
                   "belongs to another class than this element's Owner");
-    if constexpr (!std::is_void_v<Stored> &&
-                  std::is_base_of_v<Struct, Stored> &&
+    if constexpr (std::is_class_v<Whole> && std::is_base_of_v<Struct, Whole> &&
                   std::is_same_v<tamberlo::ElementValueT<Component>, T> &&
                   std::is_base_of_v<Class, Owner>) {
       if (newOwner == nullptr) {
         bind(nullptr, -1, nullptr, nullptr);
-      } else {
+      } else if constexpr (std::is_same_v<tamberlo::StoredValueT<Member>,
+                                          Whole>) {
         bind(newOwner,
              elementOffset(*newOwner, (newOwner->*member).value.*component),
              nullptr, nullptr);
+      } else {
+        using Accessors =
+            tamberlo::detail::NestedAccessors<Owner, Member, Component>;
+        const auto found = Accessors::find(member, component);
+        bind(newOwner, -1, found.getter, found.setter);
       }
     }
   }
@@ -188,8 +203,9 @@ class ElementPrev : public ElBase<T, Owner> {
   }
 
   /// Forwards like set: the target's virtual set stores exactly what its own
-  /// assignment from a value would, whatever kind of element it is.
-  void operator=(T v) { set(v); }
+  /// assignment from a value would, whatever kind of element it is.  Called
+  /// by name, not through this element's own virtual set.
+  void operator=(T v) { ElementPrev::set(v); }
 
   ///@{
   /// Writes that can change the value do not compile: a float or double

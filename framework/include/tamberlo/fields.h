@@ -7,12 +7,16 @@
 #include <tamberlo/element_cur.h>
 #include <tamberlo/element_prev.h>
 #include <tamberlo/element_traits.h>
+#include <tamberlo/misuse.h>
 
 #include <array>
 #include <cstddef>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
+#include <utility>
+
+class MsgBase;
 
 namespace tamberlo {
 
@@ -109,6 +113,114 @@ void forEachField(Object& object, F&& f) {
       list.fields);
 }
 
+namespace detail {
+
+// Reads and writes one component of the value struct that a forwarding
+// member of Owner reaches: the member is Owner's listed field MemberAt, the
+// component its value struct's listed field ComponentAt.  Member, the
+// element type, is part of the name, so a build in which the member still
+// stored never shares an instance with this one.
+template <typename Owner, typename Member, std::size_t MemberAt,
+          std::size_t ComponentAt>
+struct NestedComponent {
+  using Whole = ElementValueT<Member>;
+  static constexpr auto kMember =
+      std::get<MemberAt>(fieldsOf<Owner>().fields).member;
+  static constexpr auto kComponent =
+      std::get<ComponentAt>(fieldsOf<Whole>().fields).member;
+  using Value = ElementValueT<typename std::tuple_element_t<
+      ComponentAt, decltype(fieldsOf<Whole>().fields)>::ElementType>;
+
+  // What the member's get() returns: the newest version's value, or a
+  // converted copy of it, whose component is then a snapshot.
+  static Value& get(MsgBase& self) {
+    return ((static_cast<Owner&>(self).*kMember).get().*kComponent).get();
+  }
+  // The whole value, with the component changed, written back through the
+  // member, so that it reaches the newest version through any conversion.
+  static void set(MsgBase& self, Value v) {
+    auto& member = static_cast<Owner&>(self).*kMember;
+    Whole whole = member.get();
+    (whole.*kComponent).set(v);
+    member.set(whole);
+  }
+};
+
+template <typename Owner, typename Member, typename Component>
+struct NestedAccessors {
+  using T = ElementValueT<Component>;
+  using Whole = ElementValueT<Member>;
+  struct Pair {
+    T& (Owner::*getter)();
+    void (Owner::*setter)(T);
+  };
+  static_assert(hasFields<Owner> && hasFields<Whole>,
+                "bind(owner, &Owner::member, &Struct::component) onto a member "
+                "that forwards finds both in the TAMBERLO_FIELDS lists of "
+                "Owner and of the member's value struct: declare them");
+
+  // The pair for `member` and `component`, found among the listed fields.
+  template <typename MemberPointer, typename ComponentPointer>
+  static Pair find(MemberPointer member, ComponentPointer component) {
+    Pair found{nullptr, nullptr};
+    if constexpr (hasFields<Owner> && hasFields<Whole>) {
+      constexpr std::size_t kFields =
+          std::tuple_size_v<decltype(fieldsOf<Owner>().fields)>;
+      findMember(static_cast<Member Owner::*>(member),
+                 static_cast<Component Whole::*>(component), found,
+                 std::make_index_sequence<kFields>{});
+      if (found.getter == nullptr) {
+        throwMisuse(fieldsOf<Owner>().className,
+                    ": bind(owner, &member, &component) onto a member that "
+                    "forwards: the member is not listed in its "
+                    "TAMBERLO_FIELDS, or the component not in ",
+                    fieldsOf<Whole>().className, "'s");
+      }
+    }
+    return found;
+  }
+
+ private:
+  template <std::size_t... At>
+  static void findMember(Member Owner::*member, Component Whole::*component,
+                         Pair& found, std::index_sequence<At...> /*fields*/) {
+    (tryMember<At>(member, component, found), ...);
+  }
+
+  template <std::size_t At>
+  static void tryMember(Member Owner::*member, Component Whole::*component,
+                        Pair& found) {
+    constexpr auto listed = std::get<At>(fieldsOf<Owner>().fields);
+    using Listed = typename std::decay_t<decltype(listed)>::ElementType;
+    if constexpr (std::is_same_v<Listed, Member>) {
+      if (static_cast<Member Owner::*>(listed.member) != member) return;
+      constexpr std::size_t kComponents =
+          std::tuple_size_v<decltype(fieldsOf<Whole>().fields)>;
+      findComponent<At>(component, found,
+                        std::make_index_sequence<kComponents>{});
+    }
+  }
+
+  template <std::size_t MemberAt, std::size_t... At>
+  static void findComponent(Component Whole::*component, Pair& found,
+                            std::index_sequence<At...> /*components*/) {
+    (tryComponent<MemberAt, At>(component, found), ...);
+  }
+
+  template <std::size_t MemberAt, std::size_t At>
+  static void tryComponent(Component Whole::*component, Pair& found) {
+    constexpr auto listed = std::get<At>(fieldsOf<Whole>().fields);
+    using Listed = typename std::decay_t<decltype(listed)>::ElementType;
+    if constexpr (std::is_same_v<Listed, Component>) {
+      if (static_cast<Component Whole::*>(listed.member) != component) return;
+      using Access = NestedComponent<Owner, Member, MemberAt, At>;
+      found = {&Owner::template forwardedGet<Access>,
+               &Owner::template forwardedSet<Access>};
+    }
+  }
+};
+
+}  // namespace detail
 }  // namespace tamberlo
 
 // The preprocessor has no loop: TAMBERLO_DETAIL_EACH_<n> applies m to each

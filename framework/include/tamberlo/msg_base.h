@@ -23,6 +23,9 @@ TAMBERLO_API void settleAnnouncement(MsgBase* root, bool stands) noexcept;
 /// it was built from, without a call into the library.
 inline bool mayBeAnnounced(const MsgBase& object) noexcept;
 
+template <typename Owner, typename Member, typename Component>
+struct NestedAccessors;  // <tamberlo/fields.h>
+
 }  // namespace tamberlo::detail
 
 /// Base of every message version.  Not polymorphic: the factory and
@@ -84,6 +87,23 @@ class TAMBERLO_API MsgBase {
   /// Announces `root` as the root of family `familyId`: passed up every
   /// non-null `upstream` entry, recorded in `roots` where there is none.
   void setRoot(MsgBase* root, std::int32_t familyId);
+
+ private:
+  // The accessor pair of a nested bind onto a member that forwards: an
+  // accessor form needs member functions of the version, and these are the
+  // ones every version has.  `Access`, instantiated by the binding
+  // version's code, says which member and component.  No layout, vtable or
+  // export changes: they are templates, compiled where they are bound.
+  template <typename Access>
+  typename Access::Value& forwardedGet() {
+    return Access::get(*this);
+  }
+  template <typename Access>
+  void forwardedSet(typename Access::Value v) {
+    Access::set(*this, v);
+  }
+  template <typename Owner, typename Member, typename Component>
+  friend struct tamberlo::detail::NestedAccessors;
 };
 
 inline bool tamberlo::detail::mayBeAnnounced(const MsgBase& object) noexcept {
