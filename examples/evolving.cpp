@@ -172,14 +172,20 @@ void Air_v2::init(Air_v1& older) {
 }
 
 // Move fields into a value struct: version 1's lat and lng are components
-// of version 2's position.
+// of version 2's position, a value struct of the family's own.
+struct Coordinates {
+  ElementCur<float, Coordinates> lat;
+  ElementCur<float, Coordinates> lng;
+};
+TAMBERLO_FIELDS(Coordinates, lat, lng)
+
 class Fix_v1;
 
 class Fix_v2 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 75;
   static constexpr std::int32_t versionNo = 2;
-  ElementCur<Position, Fix_v2> position;
+  ElementCur<Coordinates, Fix_v2> position;
 
   explicit Fix_v2(MsgMap& links);
 
@@ -206,8 +212,8 @@ Fix_v2::Fix_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
 }
 
 void Fix_v2::init(Fix_v1& older) {
-  older.lat.bind(this, &Fix_v2::position, &Position::lat);
-  older.lng.bind(this, &Fix_v2::position, &Position::lng);
+  older.lat.bind(this, &Fix_v2::position, &Coordinates::lat);
+  older.lng.bind(this, &Fix_v2::position, &Coordinates::lng);
 }
 
 // Split a field: version 1's packed rgb is version 2's red, green and blue.

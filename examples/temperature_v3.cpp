@@ -36,7 +36,8 @@ class Msg30_v2 : public MsgBase {
 TAMBERLO_FIELDS(Msg30_v2, celsius)
 
 // Written as before.  Its Converted field now reads celsius through the
-// forwarding element, so it is compiled anew all the same.
+// forwarding element, with the functions that version 2's binding
+// instantiated: a client of version 1 needs no rebuild.
 class Msg30_v1 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 30;

@@ -43,7 +43,7 @@ unit, centimetres written (0 problems): Length_v2{metres=2.5} Length_v1{centimet
 widen (0 problems): Tank_v2{litres=2.5, level=0.10000000149011612} Tank_v1{litres=3, level=0.1}
 remove (0 problems): Air_v2{celsius=18} Air_v1{celsius=18, pressure=990}
 remove, another chain (0 problems): Air_v2{celsius=0} Air_v1{celsius=0, pressure=1013}
-nest (0 problems): Fix_v2{position=Position{lat=45.5, lng=7.25, alt=0}} Fix_v1{lat=45.5, lng=7.25}
+nest (0 problems): Fix_v2{position=Coordinates{lat=45.5, lng=7.25}} Fix_v1{lat=45.5, lng=7.25}
 split (0 problems): Colour_v2{red=51, green=102, blue=153} Colour_v1{rgb=3368601}
 merge (0 problems): Clock_v2{sinceMidnight=795} Clock_v1{hours=13, minutes=15}
 remap (0 problems): Pump_v2{mode=2} Pump_v1{state=1}
