@@ -1,12 +1,15 @@
 // Schema changes as declarations, where examples/evolving.cpp (whose
 // output the package tests check) does not reach: a field bound by name
 // only at its own value type, a retired field beside one left unbound by
-// mistake, and Promotion at its edges.
+// mistake, Promotion at its edges, and nested and Converted fields whose
+// newer version forwards.
 #include <gtest/gtest.h>
 #include <tamberlo/check_chain.h>
+#include <tamberlo/to_string.h>
 
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +92,83 @@ TEST(Evolving, PromotionRoundsTiesAwaySaturatesAndReadsNaNAsZero) {
   }
   v1->level = 16777217;  // stored as the nearest float
   EXPECT_EQ(v2->level.get(), 16777216.0f);
+}
+
+// A middle version whose members forward, as a former newest version's do.
+class Nest_v3 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 63;
+  static constexpr std::int32_t versionNo = 3;
+  ElementCur<Position, Nest_v3> position;
+  ElementCur<float, Nest_v3> speed;
+  explicit Nest_v3(MsgMap& links);
+};
+TAMBERLO_FIELDS(Nest_v3, position, speed)
+
+class Nest_v1;
+class Nest_v2 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 63;
+  static constexpr std::int32_t versionNo = 2;
+  ElementPrev<Position, Nest_v3> position;
+  ElementPrev<float, Nest_v3> speed;
+  ElementPrev<Position, Nest_v3> unlisted;
+  explicit Nest_v2(MsgMap& links);
+  void init(Nest_v1& older);
+};
+TAMBERLO_FIELDS(Nest_v2, position, speed)
+
+class Nest_v1 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 63;
+  static constexpr std::int32_t versionNo = 1;
+  ElementPrev<float, Nest_v2> lng;
+  tamberlo::Converted<std::int32_t, &Nest_v2::speed, tamberlo::Scale<10>> decis;
+  explicit Nest_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<void>(*this);
+  }
+};
+TAMBERLO_FIELDS(Nest_v1, lng, decis)
+
+Nest_v3::Nest_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  tamberlo::buildOlder<Nest_v2>(*this);
+}
+Nest_v2::Nest_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  tamberlo::buildOlder<Nest_v1>(*this, &Nest_v2::init);
+}
+void Nest_v2::init(Nest_v1& older) {
+  tamberlo::bindByName(older, *this);
+  older.lng.bind(this, &Nest_v2::position, &Position::lng);
+}
+
+TEST(Evolving, NestedAndConvertedFieldsReachThroughAForwardingVersion) {
+  MsgMap none;
+  auto* v3 = keep(new Nest_v3(none));
+  auto* v2 = v3->getVersion<Nest_v2>();
+  auto* v1 = v3->getVersion<Nest_v1>();
+  Position& stored = v3->position.get();
+  stored.lat = 1.0f;
+  stored.alt = 2.0f;
+  v1->lng = 7.25f;
+  EXPECT_EQ(tamberlo::toString(stored), "Position{lat=1, lng=7.25, alt=2}");
+  stored.lng = -3.5f;
+  EXPECT_EQ(v1->lng.get(), -3.5f);
+  v1->decis = 125;
+  EXPECT_EQ(v3->speed.get(), 12.5f);
+  v3->speed = 2.25f;
+  EXPECT_EQ(v1->decis.get(), 23);  // 22.5, ties away from zero
+  EXPECT_TRUE((tamberlo::checkChain<Nest_v3, Nest_v2, Nest_v1>(v3).empty()));
+
+  ElementPrev<float, Nest_v2> stray;
+  try {
+    stray.bind(v2, &Nest_v2::unlisted, &Position::lat);
+    ADD_FAILURE() << "bound a member that Nest_v2 does not list";
+  } catch (const std::logic_error& e) {
+    EXPECT_STREQ(e.what(),
+                 "Nest_v2: bind(owner, &member, &component) onto a member "
+                 "that forwards: the member is not listed in its "
+                 "TAMBERLO_FIELDS, or the component not in Position's");
+  }
 }
 
 }  // namespace
