@@ -7,6 +7,16 @@
 
 namespace {
 
+// The untyped lookup, cast: Pellory's imports from the library are exactly
+// getInstance and getVersion.  The typed getVersion<V>() also asks the
+// library what the object was built as, which Pellory has no need for: it
+// looks up only the library's own chains.
+template <typename Version>
+Version* lookUp(MsgBase* root) {
+  return static_cast<Version*>(
+      root->getVersion(Version::familyId, Version::versionNo));
+}
+
 void reportMissing(std::FILE* err, std::int32_t family, std::int32_t version,
                    const char* exchange) {
   std::fprintf(err,
@@ -51,8 +61,8 @@ void exchangeVelocity(Msg18_v1& msg, std::FILE* out) {
 }  // namespace
 
 int runScenario(MsgBase* root, std::FILE* out, std::FILE* err) {
-  auto* v4 = root != nullptr ? root->getVersion<Msg15_v4>() : nullptr;
-  auto* v2 = root != nullptr ? root->getVersion<Msg15_v2>() : nullptr;
+  auto* v4 = root != nullptr ? lookUp<Msg15_v4>(root) : nullptr;
+  auto* v2 = root != nullptr ? lookUp<Msg15_v2>(root) : nullptr;
   if (v4 == nullptr || v2 == nullptr) {
     std::fprintf(err, "pellory: no family-15 chain with versions 4 and 2\n");
     return 1;
@@ -62,12 +72,12 @@ int runScenario(MsgBase* root, std::FILE* out, std::FILE* err) {
   std::fprintf(out, "val Lat: %f\n", static_cast<double>(v2->lat.get()));
   std::fprintf(out, "val Alt: %d\n", static_cast<int>(v2->alt.get()));
 
-  if (auto* attitude = root->getVersion<Msg16_v1>()) {
+  if (auto* attitude = lookUp<Msg16_v1>(root)) {
     exchangeAttitude(*attitude, out);
   } else {
     reportMissing(err, 16, 1, "attitude");
   }
-  if (auto* velocity = root->getVersion<Msg18_v1>()) {
+  if (auto* velocity = lookUp<Msg18_v1>(root)) {
     exchangeVelocity(*velocity, out);
   } else {
     reportMissing(err, 18, 1, "velocity");

@@ -2,57 +2,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <unordered_set>
 #include <vector>
 
+#include "registry.h"
+
 namespace {
 
-// One `roots` entry that an announcement wrote, with what it replaced.
-struct Change {
-  MsgBase* object;
-  bool existed;
-  MsgBase* previous;
-};
-
-// An announcement made by the MsgBase part of a root built from a map,
-// kept until the root's constructor has finished, so that a failure after
-// the MsgBase part can take it back.  Constructors nest (a root may be
-// built while another is), so each thread keeps a stack of them.
-struct Pending {
-  MsgBase* root;
-  std::int32_t familyId;
-  std::vector<Change> changes;
-};
-
-// A plain pointer, freed whenever the stack empties: a thread's exit then
-// leaks nothing, and the destructor of a root in static storage, which
-// runs after the thread's own objects are gone, still finds it.
-// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
-thread_local std::vector<Pending>* tPending = nullptr;
-
-// Makes room for one more record; nothing changes if that fails.
-Pending& pushPending(MsgBase* root, std::int32_t familyId) {
-  if (tPending == nullptr) tPending = new std::vector<Pending>;
-  try {
-    return tPending->emplace_back(Pending{root, familyId, {}});
-  } catch (...) {
-    if (tPending->empty()) {
-      delete tPending;
-      tPending = nullptr;
-    }
-    throw;
-  }
-}
-
-// Drops the record at `at`, and the stack once it is empty.
-void popPending(std::vector<Pending>::iterator at) noexcept {
-  tPending->erase(at);
-  if (tPending->empty()) {
-    delete tPending;
-    tPending = nullptr;
-  }
-}
+using tamberlo::registry::Change;
 
 // Whether `links` names an object under another family's id than `id`, so
 // that a root built from it announces itself.  An older version's map names
@@ -62,24 +19,6 @@ bool namesOtherFamily(const MsgMap& links, std::int32_t id) {
   return std::any_of(links.begin(), links.end(), [id](const auto& entry) {
     return entry.first != id && entry.second != nullptr;
   });
-}
-
-// Restores every entry in `changes` that still names `root`, newest first:
-// an entry that names another root since was written by a later
-// announcement that stands.  Finding, erasing and assigning allocate
-// nothing, so this cannot fail.
-void undo(MsgBase* root, std::int32_t familyId,
-          std::vector<Change>& changes) noexcept {
-  for (auto c = changes.rbegin(); c != changes.rend(); ++c) {
-    const auto entry = c->object->roots.find(familyId);
-    if (entry == c->object->roots.end() || entry->second != root) continue;
-    if (c->existed) {
-      entry->second = c->previous;
-    } else {
-      c->object->roots.erase(entry);
-    }
-  }
-  changes.clear();
 }
 
 // Climbs the non-null `upstream` entries from `starts`, reaching each
@@ -122,7 +61,7 @@ void announce(MsgBase* root, std::int32_t familyId,
       }
     }
   } catch (...) {
-    undo(root, familyId, changes);
+    tamberlo::registry::undo(root, familyId, changes);
     throw;
   }
 }
@@ -153,13 +92,14 @@ MsgBase::MsgBase(std::int32_t familyId, std::int32_t versionNo, MsgMap& links)
     for (const auto& [key, object] : links) {
       if (key != id && object != nullptr) starts.push_back(object);
     }
-    // The record's place is taken first: announcing is the last step that
-    // may fail, and announce() takes itself back when it does.
-    Pending& record = pushPending(this, id);
+    std::vector<Change> changes;
+    announce(this, id, starts, changes);
+    // The library keeps the record for as long as this object lives, so
+    // that a failed construction, or this object's end, takes it back.
     try {
-      announce(this, id, starts, record.changes);
+      tamberlo::registry::addJoin(this, id, changes, starts);
     } catch (...) {
-      popPending(std::prev(tPending->end()));
+      tamberlo::registry::undo(this, id, changes);
       throw;
     }
   }
@@ -192,16 +132,4 @@ MsgBase* MsgBase::getVersion(std::int32_t familyId, std::int32_t versionNo) {
     at = lookupStep(at, familyId, versionNo, answer);
   }
   return answer;
-}
-
-void tamberlo::detail::settleAnnouncement(MsgBase* root, bool stands) noexcept {
-  if (tPending == nullptr) return;
-  // Newest first: the innermost construction settles first.
-  for (auto at = tPending->end(); at != tPending->begin();) {
-    --at;
-    if (at->root != root) continue;
-    if (!stands) undo(root, at->familyId, at->changes);
-    popPending(at);
-    return;
-  }
 }

@@ -10,14 +10,18 @@
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <new>
 #include <string_view>
 #include <type_traits>
 
 namespace tamberlo {
+
+/// How many versions may be under construction at once on one thread, in
+/// the whole process: every version below a root whose construction has
+/// not finished counts, across nested roots.  One more throws
+/// std::length_error, and every construction under way is undone.
+inline constexpr std::size_t kMaxUnderConstruction = 256;
 
 class WrongVersion;  // <tamberlo/wrong_version.h>
 
@@ -96,13 +100,32 @@ constexpr VersionName versionName() {
   }
 }
 
-// One version built by buildOlder below a root whose construction is still
-// under way, and how to free it: versions are not polymorphic, so through
-// their own class.
-struct Built {
-  MsgBase* object;
-  void (*destroy)(MsgBase*) noexcept;
+/// Where a construction stands on this thread: returned by openFrame and
+/// handed back to the calls that end it.
+struct FrameMark {
+  std::size_t mark;  ///< versions under construction when it opened
+  MsgBase* outer;    ///< the version whose buildOlder ran before it
+  bool below;        ///< built by `outer`, as its next older version
 };
+
+/// Opens the construction of `self`, the class `type` (a std::type_info,
+/// untyped so that the export names no standard type), on this thread.
+/// The state of every thread's constructions lives in the library, so that
+/// versions built by code in different modules see one another; hence the
+/// exports.
+TAMBERLO_API FrameMark openFrame(MsgBase& self, const void* type);
+/// Takes over `older`, just built below the innermost open construction;
+/// `destroy` frees it if the construction fails.  Past the limit it frees
+/// `older` and throws std::length_error.
+TAMBERLO_API void adoptVersion(MsgBase* older,
+                               void (*destroy)(MsgBase*) noexcept);
+/// Lets the construction stand: a root's versions are its chain for good,
+/// and its announcement stands, unless it claims versions that another
+/// class holds in the graph it joined (std::logic_error, nothing changed).
+TAMBERLO_API void commitFrame(MsgBase& self, const FrameMark& frame);
+/// Ends the construction; unless it was committed, frees every version
+/// built since it opened, newest first.
+TAMBERLO_API void closeFrame(const FrameMark& frame, bool committed) noexcept;
 
 template <typename Version>
 void destroyAs(MsgBase* object) noexcept {
@@ -110,76 +133,32 @@ void destroyAs(MsgBase* object) noexcept {
   delete static_cast<Version*>(object);
 }
 
-// What this thread's buildOlder calls share: the versions built below roots
-// still under construction, oldest first, and the innermost version whose
-// buildOlder runs.  A fixed array, so that it needs no allocation and no
-// guard: kCapacity versions may be under construction at once.
-struct Building {
-  static constexpr std::size_t kCapacity = 256;
-  std::array<Built, kCapacity> built;
-  std::size_t count;
-  MsgBase* innermost;
-};
-
-inline Building& building() noexcept {
-  thread_local Building state{};
-  return state;
-}
-
-// One buildOlder call.  If it does not finish, it frees every version built
-// below `self` since it started, newest first.  When it finishes, a root's
-// versions are its chain for good; an older version's stay on the list for
-// the buildOlder of the version above it, which built it and may yet fail.
+// One buildOlder call, as an open construction of `self`.
+template <typename Self>
 class ChainFrame {
  public:
-  explicit ChainFrame(MsgBase& self)
-      : self_(&self),
-        state_(&building()),
-        mark_(state_->count),
-        outer_(state_->innermost) {
-    // The version above built this one from its peer map, which named it.
-    const auto above = self.upstream.find(self.id);
-    below_ = outer_ != nullptr && outer_->id == self.id &&
-             above != self.upstream.end() && above->second == outer_;
-    state_->innermost = &self;
-  }
+  explicit ChainFrame(Self& self)
+      : self_(&self), frame_(openFrame(self, typeOf<Self>())) {}
   ChainFrame(const ChainFrame&) = delete;
   ChainFrame& operator=(const ChainFrame&) = delete;
-  ~ChainFrame() {
-    state_->innermost = outer_;
-    if (finished_) return;
-    while (state_->count > mark_) {
-      const Built version = state_->built.at(--state_->count);
-      version.destroy(version.object);
-    }
-  }
+  ~ChainFrame() { closeFrame(frame_, committed_); }
 
   // Takes over `older`, just built below `self`.
   template <typename Older>
   Older& adopt(Older* older) {
-    if (state_->count == Building::kCapacity) {
-      // No room to record it, as when an allocation fails.
-      destroyAs<Older>(older);
-      throw std::bad_alloc();
-    }
-    state_->built.at(state_->count++) = {older, &destroyAs<Older>};
+    adoptVersion(older, &destroyAs<Older>);
     return *older;
   }
 
-  void finish() noexcept {
-    finished_ = true;
-    if (below_) return;
-    state_->count = mark_;
-    if (mayBeAnnounced(*self_)) settleAnnouncement(self_, true);
+  void finish() {
+    commitFrame(*self_, frame_);
+    committed_ = true;
   }
 
  private:
-  MsgBase* self_;
-  Building* state_;
-  std::size_t mark_;
-  MsgBase* outer_;
-  bool below_ = false;
-  bool finished_ = false;
+  Self* self_;
+  FrameMark frame_;
+  bool committed_ = false;
 };
 
 }  // namespace detail
@@ -193,7 +172,7 @@ Older& build(Self& self, Bind bind) {
   checkOlder<Self, Older>();
   static_assert(std::is_constructible_v<Older, MsgMap&>,
                 "Older needs a constructor from MsgMap&");
-  ChainFrame frame(self);
+  ChainFrame<Self> frame(self);
   self.peer[self.id] = &self;
   Older& older = frame.adopt(new Older(self.peer));
   self.older[self.id] = &older;
@@ -217,9 +196,14 @@ Older& build(Self& self, Bind bind) {
 ///
 /// If anything throws, from Self's members to `init`, every version built
 /// below `self` is freed, and a root built from a map takes back its
-/// announcement, so no object that existed before names what failed.  That
-/// holds when every constructor of the family is buildOlder and nothing
-/// else: what a constructor does after it returns is outside it.
+/// announcement, so no object that existed before names what failed; a
+/// root built meanwhile from a map that named one of them no longer does.
+/// That holds when every constructor of the family is buildOlder and
+/// nothing else: what a constructor does after it returns is outside it.
+/// Each version is recorded as the class it was built as, so that a typed
+/// getVersion never hands it out as another; and a root that joins a graph
+/// where another class holds one of its versions under the same family id
+/// fails with std::logic_error naming both.
 template <typename Older, typename Self, typename Init>
 Older& buildOlder(Self& self, Init init) {
   constexpr bool kTakesNothing = std::is_same_v<Init, void (Self::*)()>;
@@ -247,8 +231,9 @@ template <typename Older, typename Self>
 std::add_lvalue_reference_t<Older> buildOlder(Self& self) {
   if constexpr (std::is_void_v<Older>) {
     detail::checkVersion<Self>();
+    detail::ChainFrame<Self> frame(self);
     self.peer[self.id] = &self;
-    if (detail::mayBeAnnounced(self)) detail::settleAnnouncement(&self, true);
+    frame.finish();
   } else {
     return detail::build<Older>(self,
                                 [&](Older& older) { bindByName(older, self); });

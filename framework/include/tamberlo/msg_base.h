@@ -7,24 +7,44 @@
 #include <tamberlo/msg_map.h>
 
 #include <cstdint>
+#include <typeinfo>
 
 class MsgBase;
 
 namespace tamberlo::detail {
 
-/// Ends the announcement that the MsgBase part of `root` made while it was
-/// built on this thread: it stands, or every `roots` entry it wrote that
-/// still names `root` is restored.  Does nothing when `root` has none
-/// pending.  The record lives inside the library, hence the export.
+/// Ends the announcement that the MsgBase part of `root` made: it stands,
+/// or every `roots` entry it wrote that still names `root` is restored.
+/// Does nothing when `root` made none.  The record lives inside the
+/// library, hence the export.
 TAMBERLO_API void settleAnnouncement(MsgBase* root, bool stands) noexcept;
 
-/// Whether `object` may have an announcement pending: only a root built
-/// from a map naming another family announces itself.  Told from the map
-/// it was built from, without a call into the library.
-inline bool mayBeAnnounced(const MsgBase& object) noexcept;
+/// Forgets `object`, which is being destroyed: the class it was built as,
+/// the announcement it made, and every name of it that another family's
+/// object keeps through an announcement (a `roots` entry, an `upstream`
+/// entry).  MsgBase's destructor calls it.
+TAMBERLO_API void released(MsgBase* object) noexcept;
+
+/// Whether `object` may be handed out as the class `type` (a
+/// std::type_info, untyped so that the export names no standard type): it
+/// was built as that class, or it was not built through buildOlder and its
+/// class is unknown.
+TAMBERLO_API bool builtAs(const MsgBase* object, const void* type) noexcept;
 
 template <typename Owner, typename Member, typename Component>
 struct NestedAccessors;  // <tamberlo/fields.h>
+
+/// The identity a version is recorded with and looked up by, where the
+/// compiler has run-time type information; without it none, and typed
+/// lookups check nothing.
+template <typename Version>
+const void* typeOf() noexcept {
+#if defined(__GXX_RTTI) || defined(_CPPRTTI)
+  return &typeid(Version);
+#else
+  return nullptr;
+#endif
+}
 
 }  // namespace tamberlo::detail
 
@@ -50,29 +70,32 @@ class TAMBERLO_API MsgBase {
   MsgBase* getVersion(std::int32_t familyId, std::int32_t versionNo);
 
   /// getVersion for a version class, which states its own `familyId` and
-  /// `versionNo`: `root->getVersion<Msg15_v2>()`.  Taking both numbers from
-  /// the class keeps the request and the cast from disagreeing.
+  /// `versionNo`: `root->getVersion<Msg15_v2>()`.  Null, too, when the
+  /// object found was built through buildOlder as another class (two
+  /// classes sharing a family id): an object is handed out only as the
+  /// class it was built as.  One a hand-wired constructor built is not
+  /// recorded, and is handed out as asked.
   template <typename Version>
-  Version* getVersion() {
-    return static_cast<Version*>(
-        getVersion(Version::familyId, Version::versionNo));
-  }
+  Version* getVersion();
 
   ///@{
   /// Copies name the same objects as their source.
   MsgBase(const MsgBase&) = default;
-  MsgBase(MsgBase&&) = default;
   MsgBase& operator=(const MsgBase&) = default;
-  MsgBase& operator=(MsgBase&&) = default;
   ///@}
-  /// Destroys the maps.  A root whose construction failed after this part
-  /// was built (a member, an older version or `init` threw) is destroyed
-  /// here first, so this is where its announcement is taken back.
-  ~MsgBase() {
-    if (tamberlo::detail::mayBeAnnounced(*this)) {
-      tamberlo::detail::settleAnnouncement(this, false);
-    }
-  }
+  ///@{
+  /// Moving would empty the maps that the chain's other objects are named
+  /// in while they still name this object, so a version is never moved: a
+  /// version class's move, which this deletes, is ignored, and moving one
+  /// copies it, leaving the source in its place.
+  MsgBase(MsgBase&&) = delete;
+  MsgBase& operator=(MsgBase&&) = delete;
+  ///@}
+  /// Destroys the maps, after the library forgets this object: a root
+  /// whose construction failed (a member, an older version or `init`
+  /// threw) takes back its announcement here, and no other family's object
+  /// keeps naming a destroyed one.
+  ~MsgBase() { tamberlo::detail::released(this); }
 
   /// Replaces `older` with a copy of `links`; the library never calls it.
   void setOlder(MsgMap& links) { older = links; }
@@ -106,14 +129,15 @@ class TAMBERLO_API MsgBase {
   friend struct tamberlo::detail::NestedAccessors;
 };
 
-inline bool tamberlo::detail::mayBeAnnounced(const MsgBase& object) noexcept {
-  // A loop rather than std::any_of: this header is in every client's
-  // includes, and <algorithm> is large.
-  // NOLINTNEXTLINE(readability-use-anyofallof)
-  for (const auto& [key, named] : object.upstream) {
-    if (key != object.id && named != nullptr) return true;
+template <typename Version>
+Version* MsgBase::getVersion() {
+  MsgBase* found = getVersion(Version::familyId, Version::versionNo);
+  const void* type = tamberlo::detail::typeOf<Version>();
+  if (found == nullptr ||
+      (type != nullptr && !tamberlo::detail::builtAs(found, type))) {
+    return nullptr;
   }
-  return false;
+  return static_cast<Version*>(found);
 }
 
 #endif  // TAMBERLO_MSG_BASE_H_
