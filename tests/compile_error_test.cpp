@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 struct Feet {
   std::int32_t feet = 0;
@@ -120,6 +121,8 @@ int main() {
   tamberlo::checkChain<Msg15_v4, Msg15_v5>(root);
 #elif defined(TAMBERLO_CASE_ChainSkipsAVersion)
   tamberlo::checkChain<Msg15_v5, Msg15_v3, Msg15_v2>(root);
+#elif defined(TAMBERLO_CASE_MsgBaseMoved)
+  MsgBase moved = std::move(*root);
 #else
   tamberlo::checkChain<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root);
   v2->alt.bind(v3, &Msg15_v3::alt);

@@ -13,6 +13,8 @@
 namespace {
 // The n-th allocation from now throws; 0 never.
 int failIn = 0;
+// Allocations not yet freed.
+int allocated = 0;
 }  // namespace
 
 // GCC takes operator new for its built-in and flags the free() below once
@@ -23,11 +25,17 @@ int failIn = 0;
 
 void* operator new(std::size_t size) {
   if (failIn > 0 && --failIn == 0) throw std::bad_alloc();
-  if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+  if (void* p = std::malloc(size != 0 ? size : 1)) {
+    ++allocated;
+    return p;
+  }
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+  if (p != nullptr) --allocated;
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -98,6 +106,27 @@ TEST(Construction, FailureLeavesEveryEarlierObjectAsItWas) {
       EXPECT_GE(failures, 2);
     }
   }
+}
+
+// A newer version of family 15 of this module's own, whose init fails after
+// the library's constructors built the chain below it.
+class Msg15_v6 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 6;
+  explicit Msg15_v6(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<Msg15_v5>(*this, &Msg15_v6::init);
+  }
+  void init() { throw std::bad_alloc(); }
+};
+
+TEST(Construction, FailureFreesWhatOtherModulesBuilt) {
+  MsgMap none;
+  // The library's records are allocated by the first construction.
+  EXPECT_THROW(new Msg15_v6(none), std::bad_alloc);
+  const int before = allocated;
+  EXPECT_THROW(new Msg15_v6(none), std::bad_alloc);
+  EXPECT_EQ(allocated, before);
 }
 
 }  // namespace
