@@ -108,6 +108,48 @@ TEST(Construction, FailureLeavesEveryEarlierObjectAsItWas) {
   }
 }
 
+// A joined root whose member initialiser builds another joined root.  The
+// inner roots go into a list reserved beforehand, so that keeping them
+// allocates nothing.
+std::vector<MsgBase*> inners;
+class Holder_v1 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 45;
+  static constexpr std::int32_t versionNo = 1;
+  MsgBase* inner = inners.emplace_back(new Msg16_v2(upstream));
+  explicit Holder_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<void>(*this);
+  }
+};
+
+TEST(Construction, FailureInANestedJoinedRootTakesBackTheOuterAnnouncement) {
+  Chain15 a;
+  MsgMap withA{{15, a.root}};
+  inners.reserve(1000);
+  for (int n = 1;; ++n) {
+    MsgBase* made = nullptr;
+    std::thread([&] {
+      failIn = n;
+      try {
+        made = new Holder_v1(withA);
+      } catch (const std::bad_alloc&) {
+      }
+      failIn = 0;
+    }).join();
+    if (made != nullptr) {
+      keep(made);
+      EXPECT_EQ(a.root->roots.at(45), made);
+      break;
+    }
+    // The failed outer root is named nowhere; an inner one built stands.
+    EXPECT_EQ(a.root->roots.count(45), 0U) << "allocation " << n;
+    const auto inner = a.root->roots.find(16);
+    if (inner != a.root->roots.end()) {
+      EXPECT_EQ(inner->second, inners.back());
+    }
+  }
+}
+
 // A newer version of family 15 of this module's own, whose init fails after
 // the library's constructors built the chain below it.
 class Msg15_v6 : public MsgBase {
