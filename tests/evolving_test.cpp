@@ -159,6 +159,8 @@ TEST(Evolving, IntegerScalesAreExactAndWritingBackChangesNothing) {
   EXPECT_EQ(v1->wholeFahrenheit.get(), 32767);
   v2->wholeCelsius = 18187;
   EXPECT_EQ(v1->wholeFahrenheit.get(), 32767);  // saturated
+  EXPECT_THROW(v1->wholeFahrenheit = 32768, std::out_of_range);
+  EXPECT_EQ(v2->wholeCelsius.get(), 18187);
   v1->fahrenheit = 98;
   EXPECT_EQ(v2->celsius.get(), 36.666668f);
   EXPECT_EQ((tamberlo::Scale<1000, 999>::toOlder<std::int64_t>(
