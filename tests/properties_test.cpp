@@ -375,6 +375,7 @@ TEST(ScaleProperty, ExactBetweenIntegerTypesAndWritingBackChangesNothing) {
   checkScale<std::uint16_t, std::int32_t, 1, 1000, 5>(draw);
   checkScale<std::uint64_t, std::int64_t, kBig - 1, 3, -kBig>(draw);
   checkScale<std::int64_t, std::int8_t, 1, -kBig, kBig - 1>(draw);
+  checkScale<std::int64_t, std::int64_t, kBig - 1, 3 - kBig, 7>(draw);
 }
 
 }  // namespace
