@@ -31,18 +31,18 @@ constexpr bool holdsEvery() {
   using UL = std::numeric_limits<U>;
   if constexpr (std::is_floating_point_v<T> && std::is_floating_point_v<U>) {
     return UL::max_exponent <= TL::max_exponent;
-  } else if constexpr (std::is_floating_point_v<U>) {
-    return false;
-  } else if constexpr (std::is_signed_v<U> && !std::is_signed_v<T>) {
-    return false;  // negatives
+  } else if constexpr (std::is_floating_point_v<U> ||
+                       (std::is_signed_v<U> && !std::is_signed_v<T>)) {
+    return false;  // fractions, or negatives
   } else {
     return UL::digits <= TL::digits;
   }
 }
 
-// Whether `value`, a U, is a value of T as well: within an integer type's
-// range, exactly an integer of a floating-point type, and from a wider
-// floating-point type NaN, infinite, or within T's finite range.
+// Whether `value`, a U, is a value of T as well: an integer within an
+// integer type's range, or exactly one of a floating-point type's values;
+// from a wider floating-point type, NaN, infinite, or within T's finite
+// range.
 template <typename T, typename U>
 constexpr bool holds(U value) {
   static_assert(std::is_floating_point_v<T> || std::is_integral_v<U>,
@@ -176,9 +176,10 @@ struct Promotion {
 namespace detail {
 // Scale computes exactly between these.
 template <typename A, typename B>
-constexpr bool kBothIntegers =
-    std::is_integral_v<A>&& std::is_integral_v<B> && !std::is_same_v<A, bool> &&
-    !std::is_same_v<B, bool>;
+constexpr bool bothIntegers() {
+  return std::is_integral_v<A> && std::is_integral_v<B> &&
+         !std::is_same_v<A, bool> && !std::is_same_v<B, bool>;
+}
 
 // What LinearScale<C> reads from C.
 template <typename C, typename = void>
@@ -186,8 +187,8 @@ constexpr bool kLinearMembers = false;
 template <typename C>
 constexpr bool
     kLinearMembers<C, std::void_t<decltype(C::factor), decltype(C::offset)>> =
-        std::is_same_v<decltype(C::factor), const double>&&
-            std::is_same_v<decltype(C::offset), const double>;
+        std::conjunction_v<std::is_same<decltype(C::factor), const double>,
+                           std::is_same<decltype(C::offset), const double>>;
 
 // C's factor (Index 0) or offset (1); 1 and 0 where C lacks them, so that
 // LinearScale's refusal is the one error.
@@ -206,9 +207,10 @@ constexpr bool isFinite(double x) {
 }
 
 template <typename C>
-constexpr bool kLinearConstants =
-    kLinearMembers<C>&& isFinite(linearConstant<C, 0>()) &&
-    linearConstant<C, 0>() != 0.0 && isFinite(linearConstant<C, 1>());
+constexpr bool linearConstantsUsable() {
+  return kLinearMembers<C> && isFinite(linearConstant<C, 0>()) &&
+         linearConstant<C, 0>() != 0.0 && isFinite(linearConstant<C, 1>());
+}
 }  // namespace detail
 
 /// The older version shows the newer value times Numerator / Denominator,
@@ -229,7 +231,7 @@ struct Scale {
   /// `newer` * Numerator / Denominator + Offset, as the older field's type.
   template <typename Older, typename Newer>
   static Older toOlder(const Newer& newer) {
-    if constexpr (detail::kBothIntegers<Older, Newer>) {
+    if constexpr (detail::bothIntegers<Older, Newer>()) {
       // (newer * Numerator + Offset * Denominator) / Denominator
       return detail::divideRounded<Older>(
           detail::add(detail::multiply(newer, Numerator), kOffsetPart),
@@ -245,7 +247,7 @@ struct Scale {
   /// type.
   template <typename Newer, typename Older>
   static Newer toNewer(const Older& older) {
-    if constexpr (detail::kBothIntegers<Older, Newer>) {
+    if constexpr (detail::bothIntegers<Older, Newer>()) {
       // (older * Denominator - Offset * Denominator) / Numerator
       return detail::divideRounded<Newer>(
           detail::add(
@@ -261,7 +263,7 @@ struct Scale {
   /// Between integer types, what a Converted field writes: `current` where
   /// it reads as `older` already, else toNewer(older).
   template <typename Newer, typename Older,
-            std::enable_if_t<detail::kBothIntegers<Older, Newer>, int> = 0>
+            std::enable_if_t<detail::bothIntegers<Older, Newer>(), int> = 0>
   static Newer toNewer(const Older& older, const Newer& current) {
     return toOlder<Older>(current) == older ? current : toNewer<Newer>(older);
   }
@@ -287,7 +289,7 @@ struct Scale {
 /// offset) / factor`.
 template <typename Constants>
 struct LinearScale {
-  static_assert(detail::kLinearConstants<Constants>,
+  static_assert(detail::linearConstantsUsable<Constants>(),
                 "tamberlo::LinearScale<Constants>: Constants needs static "
                 "constexpr double factor and offset, both finite, the factor "
                 "other than zero");
