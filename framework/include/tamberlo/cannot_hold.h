@@ -11,8 +11,7 @@
 #include <limits>
 #include <type_traits>
 
-namespace tamberlo {
-namespace detail {
+namespace tamberlo::detail {
 
 /// An arithmetic type, as a message names it.
 struct ArithmeticType {
@@ -55,7 +54,6 @@ constexpr ArithmeticValue arithmeticValue(U value) {
 [[noreturn]] TAMBERLO_API void throwCannotHold(const ArithmeticValue& value,
                                                const ArithmeticType& target);
 
-}  // namespace detail
-}  // namespace tamberlo
+}  // namespace tamberlo::detail
 
 #endif  // TAMBERLO_CANNOT_HOLD_H_

@@ -9,8 +9,7 @@
 #include <limits>
 #include <type_traits>
 
-namespace tamberlo {
-namespace detail {
+namespace tamberlo::detail {
 
 // A number of up to 128 bits, as its sign and magnitude.  Zero may carry
 // either sign.
@@ -128,7 +127,6 @@ constexpr To divideRounded(const WideInteger& a, D divisor) {
   return fromMagnitude<To>(negative, quotient);
 }
 
-}  // namespace detail
-}  // namespace tamberlo
+}  // namespace tamberlo::detail
 
 #endif  // TAMBERLO_WIDE_INTEGER_H_
