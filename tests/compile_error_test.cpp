@@ -26,6 +26,11 @@ struct OneWay {
   }
 };
 
+struct NoFactor {
+  static constexpr double factor = 0.0;
+  static constexpr double offset = 273.15;
+};
+
 struct Mixed {
   ElementCur<float, Mixed> lat;
   float plain = 0;
@@ -115,6 +120,11 @@ int main() {
   lat.bind(v4, &Msg15_v4::lat, &Position::lat);
 #elif defined(TAMBERLO_CASE_ConversionWithoutWayBack)
   tamberlo::Converted<std::int32_t, &Msg15_v4::alt, OneWay> oneWay;
+#elif defined(TAMBERLO_CASE_LinearScaleWithoutConstants)
+  tamberlo::Converted<double, &Msg15_v4::alt, tamberlo::LinearScale<Feet> > k;
+#elif defined(TAMBERLO_CASE_LinearScaleOfFactorZero)
+  tamberlo::Converted<double, &Msg15_v4::alt, tamberlo::LinearScale<NoFactor> >
+      k;
 #elif defined(TAMBERLO_CASE_BindByNameOfAnotherPair)
   tamberlo::bindByName(*v2, *v4);
 #elif defined(TAMBERLO_CASE_ChainNotNewestFirst)

@@ -1,7 +1,15 @@
 // ElementCur stores, ElementPrev forwards: the member form, the accessor
-// form, the order in which a binding is consulted, and unbound elements.
+// form, the order in which a binding is consulted, unbound elements, and
+// writes of another number type.
 #include <gtest/gtest.h>
 #include <tamberlo/tamberlo.h>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -49,6 +57,51 @@ TEST(ElementCur, GetReturnsItsStorage) {
   EXPECT_EQ(e.value, -1.0f);
   e = 7.0f;
   EXPECT_EQ(e.value, 7.0f);
+}
+
+// Where only the value tells: what the element's type holds is stored, the
+// rest throws, naming both, and leaves the element as it was.
+TEST(ElementCur, WriteOfAnotherNumberTypeStoresOnlyWhatTheTypeHolds) {
+  ElementCur<std::uint8_t, Store> u8;
+  ElementCur<bool, Store> flag;
+  ElementCur<float, Store> f;
+  ElementCur<double, Store> d;
+  u8 = 255;
+  flag = 1;
+  f = 3.4028234663852886e38;  // FLT_MAX
+  d = std::int64_t{-9223372036854775807 - 1};
+  const std::pair<std::function<void()>, std::string> refused[] = {
+      {[&] { u8 = 256; }, "std::uint8_t cannot hold the std::int32_t 256"},
+      {[&] { u8.set(-1); }, "std::uint8_t cannot hold the std::int32_t -1"},
+      {[&] { flag = 2; }, "bool cannot hold the std::int32_t 2"},
+      {[&] { f = 1e300; }, "float cannot hold the double 1e+300"},
+      {[&] { f.set(-3.402823466385289e38); },
+       "float cannot hold the double -3.402823466385289e+38"},
+      {[&] { f = 16777217; }, "float cannot hold the std::int32_t 16777217"},
+      {[&] { d = std::int64_t{9007199254740993}; },
+       "double cannot hold the std::int64_t 9007199254740993"},
+      {[&] { d = std::numeric_limits<std::uint64_t>::max(); },
+       "double cannot hold the std::uint64_t 18446744073709551615"}};
+  for (const auto& [write, message] : refused) {
+    try {
+      write();
+      ADD_FAILURE() << message;
+    } catch (const std::out_of_range& e) {
+      EXPECT_EQ(
+          std::string(e.what()).find("tamberlo: an element of " + message), 0U)
+          << e.what();
+    }
+  }
+  EXPECT_EQ(u8.value, 255);
+  EXPECT_TRUE(flag.value);
+  EXPECT_EQ(f.value, std::numeric_limits<float>::max());
+  EXPECT_EQ(d.value, -9223372036854775808.0);
+  f = -std::numeric_limits<double>::infinity();
+  EXPECT_EQ(f.value, -std::numeric_limits<float>::infinity());
+  f = 1e-300;  // rounded to nearest, as any double
+  EXPECT_EQ(f.value, 0.0f);
+  d = std::uint64_t{1} << 63U;
+  EXPECT_EQ(d.value, 9223372036854775808.0);
 }
 
 TEST(ElementCur, CopiesTheValueOnly) {
@@ -199,6 +252,16 @@ TEST(ElementPrev, CopiesKeepTheBindingAndTheSlot) {
   ElementPrev<float, Store>& result = (assigned = e);
   EXPECT_EQ(&result, &assigned);
   EXPECT_EQ(&assigned.get(), &store.other.value);
+}
+
+TEST(ElementPrev, WriteOfAnotherNumberTypeReachesTheTargetOnlyIfHeld) {
+  Store store;
+  ElementPrev<float, Store> e;
+  e.bind(&store, &Store::stored);
+  e = 16777216;
+  EXPECT_THROW(e = 16777217, std::out_of_range);
+  EXPECT_THROW(e.set(1e39), std::out_of_range);
+  EXPECT_EQ(store.stored.value, 16777216.0f);
 }
 
 TEST(ElementPrev, BindReplacesTheEarlierBinding) {

@@ -1,8 +1,8 @@
 // Schema changes as declarations, where examples/evolving.cpp (whose
 // output the package tests check) does not reach: a field bound by name
 // only at its own value type, a retired field beside one left unbound by
-// mistake, Promotion at its edges, and nested and Converted fields whose
-// newer version forwards.
+// mistake, Promotion and the scales at their edges, and nested and
+// Converted fields whose newer version forwards.
 #include <gtest/gtest.h>
 #include <tamberlo/check_chain.h>
 #include <tamberlo/to_string.h>
@@ -27,11 +27,19 @@ class Evo_v2 : public MsgBase {
   ElementCur<float, Evo_v2> humidity{50.0f};
   ElementCur<std::int32_t, Evo_v2> count;
   ElementCur<float, Evo_v2> level;
+  ElementCur<std::int64_t, Evo_v2> micros;
+  ElementCur<float, Evo_v2> celsius;
+  ElementCur<std::int32_t, Evo_v2> wholeCelsius;
 
   explicit Evo_v2(MsgMap& links);
   void init(Evo_v1& older);
 };
-TAMBERLO_FIELDS(Evo_v2, humidity, count, level)
+TAMBERLO_FIELDS(Evo_v2, humidity, count, level, micros, celsius, wholeCelsius)
+
+struct KelvinOfCelsius {
+  static constexpr double factor = 1.0;
+  static constexpr double offset = 273.15;
+};
 
 class Evo_v1 : public MsgBase {
  public:
@@ -41,12 +49,23 @@ class Evo_v1 : public MsgBase {
   ElementPrev<std::int32_t, Evo_v2> pressure{1013};
   ElementPrev<float, Evo_v2> count;  // another type: not bound by name
   tamberlo::Converted<std::int32_t, &Evo_v2::level> level;
+  tamberlo::Converted<std::int64_t, &Evo_v2::micros, tamberlo::Scale<1000>>
+      nanos;
+  tamberlo::Converted<std::int32_t, &Evo_v2::celsius, tamberlo::Scale<9, 5, 32>>
+      fahrenheit;
+  tamberlo::Converted<std::int16_t, &Evo_v2::wholeCelsius,
+                      tamberlo::Scale<9, 5, 32>>
+      wholeFahrenheit;
+  tamberlo::Converted<double, &Evo_v2::celsius,
+                      tamberlo::LinearScale<KelvinOfCelsius>>
+      kelvin;
 
   explicit Evo_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<void>(*this);
   }
 };
-TAMBERLO_FIELDS(Evo_v1, humidity, pressure, count, level)
+TAMBERLO_FIELDS(Evo_v1, humidity, pressure, count, level, nanos, fahrenheit,
+                wholeFahrenheit, kelvin)
 
 Evo_v2::Evo_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Evo_v1>(*this, &Evo_v2::init);
@@ -92,6 +111,73 @@ TEST(Evolving, PromotionRoundsTiesAwaySaturatesAndReadsNaNAsZero) {
   }
   v1->level = 16777217;  // stored as the nearest float
   EXPECT_EQ(v2->level.get(), 16777216.0f);
+  // Saturated between integer types; to float the nearest, IEEE 754's
+  // rounding beyond the finite range.
+  EXPECT_EQ(tamberlo::convertValue<std::uint32_t>(std::int32_t{-1}), 0U);
+  EXPECT_EQ(tamberlo::convertValue<std::int8_t>(std::int64_t{-129}), -128);
+  EXPECT_EQ(tamberlo::convertValue<std::uint64_t>(std::int64_t{kMin}), 0U);
+  EXPECT_EQ(tamberlo::convertValue<std::int32_t>(std::uint64_t{1} << 63U),
+            kMax);
+  EXPECT_EQ(tamberlo::convertValue<double>(std::int64_t{9007199254740993}),
+            9007199254740992.0);
+  constexpr double kOverflow = 3.4028235677973366e38;  // 2^128 - 2^103
+  constexpr float kInfinity = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(tamberlo::convertValue<float>(kOverflow), kInfinity);
+  EXPECT_EQ(tamberlo::convertValue<float>(-kOverflow), -kInfinity);
+  EXPECT_EQ(tamberlo::convertValue<float>(3.4028235677973362e38),
+            std::numeric_limits<float>::max());
+}
+
+TEST(Evolving, IntegerScalesAreExactAndWritingBackChangesNothing) {
+  MsgMap none;
+  auto* v2 = keep(new Evo_v2(none));
+  auto* v1 = v2->getVersion<Evo_v1>();
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  for (const auto& [micros, nanos] :
+       std::vector<std::pair<std::int64_t, std::int64_t>>{
+           {1700000000123457, 1700000000123457000},
+           {9007199254740993, 9007199254740993000},
+           {9223372036854775, 9223372036854775000},
+           {9223372036854776, kMax},
+           {-9223372036854776, -kMax - 1}}) {
+    v2->micros = micros;
+    EXPECT_EQ(v1->nanos.get(), nanos) << micros;
+    v1->nanos = v1->nanos.get();
+    EXPECT_EQ(v2->micros.get(), micros);
+  }
+  for (const auto& [nanos, micros] :
+       std::vector<std::pair<std::int64_t, std::int64_t>>{
+           {1500, 2}, {1499, 1}, {-1500, -2}, {kMax, 9223372036854776}}) {
+    v1->nanos = nanos;
+    EXPECT_EQ(v2->micros.get(), micros) << nanos;
+  }
+  // 9 / 5 and an offset, written through the older version: exactly in
+  // integers, in double from a float.
+  v1->wholeFahrenheit = 212;
+  EXPECT_EQ(v2->wholeCelsius.get(), 100);
+  v1->wholeFahrenheit = -40;
+  EXPECT_EQ(v2->wholeCelsius.get(), -40);
+  v2->wholeCelsius = 18186;  // 32766.8 degrees Fahrenheit
+  EXPECT_EQ(v1->wholeFahrenheit.get(), 32767);
+  v2->wholeCelsius = 18187;
+  EXPECT_EQ(v1->wholeFahrenheit.get(), 32767);  // saturated
+  EXPECT_THROW(v1->wholeFahrenheit = 32768, std::out_of_range);
+  EXPECT_EQ(v2->wholeCelsius.get(), 18187);
+  v1->fahrenheit = 98;
+  EXPECT_EQ(v2->celsius.get(), 36.666668f);
+  EXPECT_EQ((tamberlo::Scale<1000, 999>::toOlder<std::int64_t>(
+                std::int64_t{100000000000000000})),
+            100100100100100100);
+}
+
+TEST(Evolving, LinearScaleTakesFactorsAndOffsetsThatAreNotWhole) {
+  MsgMap none;
+  auto* v2 = keep(new Evo_v2(none));
+  auto* v1 = v2->getVersion<Evo_v1>();
+  v2->celsius = 20.5f;
+  EXPECT_EQ(v1->kelvin.get(), 293.65);
+  v1->kelvin = 300.0;
+  EXPECT_EQ(v2->celsius.get(), 26.85f);
 }
 
 // A middle version whose members forward, as a former newest version's do.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <random>
 #include <string>
 #include <type_traits>
@@ -319,6 +320,62 @@ TEST(Family16Property, AnglesWrittenThroughV1AreSeenByV2AndNoOtherChain) {
     ASSERT_EQ(bitsOf(other.v2->att.get().w.get()), bitsOf(1.0f));
     ASSERT_EQ(bitsOf(other.v2->att.get().x.get()), 0u);
   }
+}
+
+#if defined(__SIZEOF_INT128__)
+__extension__ using Int128 = __int128;
+// Scale between integer types restated in the compiler's 128-bit integers:
+// numerator / divisor, rounded half away from zero, saturated.
+template <typename To>
+To roundedQuotient(Int128 numerator, Int128 divisor) {
+  const auto magnitude = [](Int128 x) { return x < 0 ? -x : x; };
+  Int128 quotient = numerator / divisor;
+  if (2 * magnitude(numerator % divisor) >= magnitude(divisor)) {
+    quotient += (numerator < 0) != (divisor < 0) ? -1 : 1;
+  }
+  if (quotient < std::numeric_limits<To>::lowest())
+    return std::numeric_limits<To>::lowest();
+  if (quotient > std::numeric_limits<To>::max())
+    return std::numeric_limits<To>::max();
+  return static_cast<To>(quotient);
+}
+#endif
+
+// Newer values of every magnitude, the type's ends among them.
+template <typename Older, typename Newer, std::int64_t N, std::int64_t D,
+          std::int64_t Offset>
+void checkScale(Draw& draw) {
+  using S = tamberlo::Scale<N, D, Offset>;
+  using L = std::numeric_limits<Newer>;
+  for (int i = 0; i < 20000; ++i) {
+    const auto bits = static_cast<std::int64_t>(
+        (std::uint64_t{draw.bits()} << 32U) | draw.bits());
+    const auto newer = i < 2 ? (i == 0 ? L::lowest() : L::max())
+                             : static_cast<Newer>(bits >> (draw.bits() % 64));
+    const auto older = S::template toOlder<Older>(newer);
+    ASSERT_EQ(S::toNewer(older, newer), newer) << +newer;  // written back
+#if defined(__SIZEOF_INT128__)
+    ASSERT_EQ(older,
+              roundedQuotient<Older>(Int128{newer} * N + Int128{Offset} * D, D))
+        << +newer;
+    ASSERT_EQ(S::template toNewer<Newer>(older),
+              roundedQuotient<Newer>((Int128{older} - Offset) * D, N))
+        << +older;
+#endif
+  }
+}
+
+TEST(ScaleProperty, ExactBetweenIntegerTypesAndWritingBackChangesNothing) {
+  Draw draw(1000);
+  constexpr std::int64_t kBig = std::int64_t{1} << 62;
+  checkScale<std::int64_t, std::int64_t, 1000, 1, 0>(draw);
+  checkScale<std::int64_t, std::int64_t, 1000, 999, 0>(draw);
+  checkScale<std::int32_t, std::int64_t, 9, 5, 32>(draw);
+  checkScale<std::int8_t, std::uint64_t, -3, 7, -100>(draw);
+  checkScale<std::uint16_t, std::int32_t, 1, 1000, 5>(draw);
+  checkScale<std::uint64_t, std::int64_t, kBig - 1, 3, -kBig>(draw);
+  checkScale<std::int64_t, std::int8_t, 1, -kBig, kBig - 1>(draw);
+  checkScale<std::int64_t, std::int64_t, kBig - 1, 3 - kBig, 7>(draw);
 }
 
 }  // namespace

@@ -213,15 +213,19 @@ class Converted
   void operator=(T v) { Converted::write(v); }
 
   ///@{
-  /// Writes that can change the value do not compile: a float or double
-  /// into an integer element, an integer the element's type cannot hold.
-  template <typename U, detail::IfChangesValue<T, U> = 0>
-  void set(U /*unused*/) {
-    detail::refuseWrite<Converted, U>();
+  /// A write of another number type: refused at compile time where it can
+  /// change the value whatever the value is (a float or double into an
+  /// integer element, an integer of a type the element's cannot hold all
+  /// values of, but for an int, the type of literals); where only the value
+  /// can tell, a value the element's type cannot hold throws
+  /// std::out_of_range naming the value and the type.
+  template <typename U, detail::IfRefusedOrChecked<T, U> = 0>
+  void set(U v) {
+    set(detail::writtenValue<Converted, T>(v));
   }
-  template <typename U, detail::IfChangesValue<T, U> = 0>
-  void operator=(U /*unused*/) {
-    detail::refuseWrite<Converted, U>();
+  template <typename U, detail::IfRefusedOrChecked<T, U> = 0>
+  void operator=(U v) {
+    set(v);
   }
   ///@}
 

@@ -36,15 +36,19 @@ class ElementCur : public ElBase<T, Owner> {
   void operator=(T v) { value = v; }
 
   ///@{
-  /// Writes that can change the value do not compile: a float or double
-  /// into an integer element, an integer the element's type cannot hold.
-  template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
-  void set(U /*unused*/) {
-    tamberlo::detail::refuseWrite<ElementCur, U>();
+  /// A write of another number type: refused at compile time where it can
+  /// change the value whatever the value is (a float or double into an
+  /// integer element, an integer of a type the element's cannot hold all
+  /// values of, but for an int, the type of literals); where only the value
+  /// can tell, a value the element's type cannot hold throws
+  /// std::out_of_range naming the value and the type.
+  template <typename U, tamberlo::detail::IfRefusedOrChecked<T, U> = 0>
+  void set(U v) {
+    value = tamberlo::detail::writtenValue<ElementCur, T>(v);
   }
-  template <typename U, tamberlo::detail::IfChangesValue<T, U> = 0>
-  void operator=(U /*unused*/) {
-    tamberlo::detail::refuseWrite<ElementCur, U>();
+  template <typename U, tamberlo::detail::IfRefusedOrChecked<T, U> = 0>
+  void operator=(U v) {
+    set(v);
   }
   ///@}
 };

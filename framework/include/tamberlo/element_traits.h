@@ -1,10 +1,12 @@
 /// \file
 /// What the compiler knows about elements: which types are elements, their
-/// value types, and which writes into them are refused.
+/// value types, which writes into them are refused, and which checked.
 #ifndef TAMBERLO_ELEMENT_TRAITS_H_
 #define TAMBERLO_ELEMENT_TRAITS_H_
 
-#include <limits>
+#include <tamberlo/cannot_hold.h>
+#include <tamberlo/conversions.h>
+
 #include <type_traits>
 
 template <typename T, typename Owner>
@@ -59,35 +61,39 @@ inline constexpr bool isElement = !std::is_void_v<ElementValueT<M>>;
 
 namespace detail {
 
-// Whether every value of integer type U is a value of integer type T.
-template <typename T, typename U>
-constexpr bool integerFits() {
-  if constexpr (std::is_signed_v<U> && !std::is_signed_v<T>) {
-    return false;  // negatives
-  } else {
-    return std::numeric_limits<U>::digits <= std::numeric_limits<T>::digits;
-  }
-}
-
 // Whether writing a U into an element of integer value type T can change
-// the value: a floating-point U truncates (undefined behaviour out of
-// range), an integer U that T cannot hold wraps.  An int, the type of
-// literals, is let through.
+// the value, whatever the value: a floating-point U truncates (undefined
+// behaviour out of range), an integer U that T cannot hold wraps.  An int,
+// the type of literals, is let through to the check below.
 template <typename T, typename U>
 constexpr bool changesValue() {
   if constexpr (std::is_integral_v<T> && std::is_floating_point_v<U>) {
     return true;
   } else if constexpr (std::is_integral_v<T> && std::is_integral_v<U> &&
                        !std::is_same_v<U, int>) {
-    return !integerFits<T, U>();
+    return !holdsEvery<T, U>();
   } else {
     return false;
   }
 }
 
-// Selects the overloads that refuse such writes.
+// Whether only the value can tell: a number of another type, not refused
+// above, that T cannot hold every value of (an int into a narrower integer
+// element, an integer of more digits than a floating-point element has,
+// a floating-point value of a wider range).  Never for a U that is T.
 template <typename T, typename U>
-using IfChangesValue = std::enable_if_t<changesValue<T, U>(), int>;
+constexpr bool checksValue() {
+  if constexpr (std::is_arithmetic_v<T> && std::is_arithmetic_v<U>) {
+    return !changesValue<T, U>() && !holdsEvery<T, U>();
+  } else {
+    return false;
+  }
+}
+
+// Selects the overloads that take a write of another number type.
+template <typename T, typename U>
+using IfRefusedOrChecked =
+    std::enable_if_t<changesValue<T, U>() || checksValue<T, U>(), int>;
 
 template <typename Element, typename U>
 constexpr bool kAlwaysFalse = false;
@@ -107,6 +113,22 @@ constexpr void refuseWrite() {
                   "hold all its values (a narrower type, or another "
                   "signedness) can change its value: convert it to the "
                   "element's type explicitly first");
+  }
+}
+
+// `value`, written into an Element of value type T, as a T: refused at
+// compile time where the types decide, else std::out_of_range where T
+// cannot hold it.
+template <typename Element, typename T, typename U>
+T writtenValue(U value) {
+  if constexpr (changesValue<T, U>()) {
+    refuseWrite<Element, U>();
+    return T{};
+  } else {
+    if (!holds<T>(value)) {
+      throwCannotHold(arithmeticValue(value), arithmeticType<T>());
+    }
+    return static_cast<T>(value);
   }
 }
 
