@@ -201,7 +201,6 @@ class Joins_v1 : public MsgBase {
     tamberlo::buildOlder<void>(*this);
   }
 };
-TAMBERLO_FIELDS(Joins_v1, name)
 
 // Another class under family 43's id.
 class Impostor_v1 : public MsgBase {
@@ -265,6 +264,10 @@ TEST(BuildOlder, ClassesOfOneFamilyIdCannotBeConfused) {
                  "holds it: family ids must be unique");
   }
   EXPECT_EQ(a.root->getVersion<Joins_v1>(), held);
+  // A root of the family that records the impostor's announcement itself.
+  MsgMap nulls{{7, nullptr}};
+  MsgMap withHolder{{15, keep(new Joins_v1(nulls))}};
+  EXPECT_THROW(new Impostor_v1(withHolder), std::logic_error);
   // Wired by hand, the lookup finds the impostor, and the typed one refuses
   // it; the untyped one is unchanged.
   MsgMap none;

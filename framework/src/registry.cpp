@@ -255,17 +255,18 @@ void tamberlo::registry::commitJoin(MsgBase* root) {
   const std::lock_guard<SpinLock> held(all.lock);
   const auto at = all.joins.find(root);
   if (at == all.joins.end() || !at->second.pending) return;
+  // The roots of this family already in the graph: each one this
+  // announcement replaced, and each recorder that is one itself.
   for (const Change& c : at->second.changes) {
-    if (!c.existed || c.previous == nullptr || c.previous == root ||
-        c.previous->id != root->id) {
-      continue;
-    }
-    const auto [holder, claimant] = clash(all, c.previous, root);
-    if (holder != nullptr) {
-      throw std::logic_error("tamberlo: " + className(*claimant) +
-                             " claims family " + std::to_string(root->id) +
-                             " in a joined graph where " + className(*holder) +
-                             " holds it: family ids must be unique");
+    for (MsgBase* other : {c.existed ? c.previous : nullptr, c.object}) {
+      if (other == nullptr || other == root || other->id != root->id) continue;
+      const auto [holder, claimant] = clash(all, other, root);
+      if (holder != nullptr) {
+        throw std::logic_error(
+            "tamberlo: " + className(*claimant) + " claims family " +
+            std::to_string(root->id) + " in a joined graph where " +
+            className(*holder) + " holds it: family ids must be unique");
+      }
     }
   }
   at->second.pending = false;
