@@ -191,11 +191,11 @@ class RecordParser {
   bool parse_error(std::size_t /*at*/, const std::string& token,
                    const Json::exception& error) {
     // nlohmann/json's "number overflow": a number beyond double's range,
-    // which the place it has refuses, naming the field.
+    // refused where it stands, which names the field.
     if (error.id == 406) {
       RecordValue v{RecordValue::Type::number};
       v.number = std::numeric_limits<double>::infinity();
-      if (token.front() == '-') v.number = -v.number;
+      if (token.rfind('-', 0) == 0) v.number = -v.number;
       v.numberText = token;
       onValue(v);  // returns only for a skipped one
     }

@@ -291,13 +291,17 @@ inline void walkDocument(const nlohmann::ordered_json& document,
 /// Reads a record of any of `Classes` (of one family or several) into the
 /// chain that `root` reaches:
 /// `readRecord<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root, record)`.
-/// The record is checked whole first: its shape, that its family and
-/// version are those of one of the classes, and that it gives every field
-/// of that class once, and nothing else, each as a value the field holds.
-/// Then, and only if `root->getVersion(family, version)` finds that
-/// version, every field is written through its element in the order the
-/// class lists them, so every conversion runs.  Returns the version
-/// written.  Any fault throws RecordError and writes nothing; the lookup is
+/// The record is checked whole first: its shape (the top-level keys in any
+/// order), that its family and version are those of one of the classes,
+/// and that it gives every field of that class once, and nothing else,
+/// each as a value the field holds.  Then, and only if
+/// `root->getVersion(family, version)` finds that version, every value is
+/// run through each Converted conversion on its way to the element that
+/// stores it, and must come back as given.  Then every field is written
+/// through its element in the order the class lists them, so every
+/// conversion runs.  Returns the version written.  Any fault, or a
+/// conversion that throws in that check, throws RecordError and writes
+/// nothing; the lookup is
 /// made only for a record without faults, and leaves what getVersion
 /// leaves: at most one null entry under the record's family in the maps it
 /// reads.
@@ -323,7 +327,7 @@ MsgBase& readJson(MsgBase* root, std::string_view text) {
 
 /// readRecord for CBOR bytes, which must be one record and nothing else.
 /// Tags are refused, and so are lengths the bytes do not hold, without
-/// allocating what they declare, and integers below -2^63.
+/// allocating what they declare.
 template <typename... Classes>
 MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
   using Reader = detail::RecordReader<Classes...>;
