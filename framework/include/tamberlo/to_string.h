@@ -177,12 +177,12 @@ void appendObject(std::string& out, Object& object) {
   out += kClass;
   out += '{';
   bool first = true;
-  forEachField(object, [&](std::string_view name, auto& element) {
+  forEachField(object, [&](std::string_view field, auto& element) {
     out += first ? "" : ", ";
     first = false;
-    out += name;
+    out += field;
     out += '=';
-    appendValue(out, readForText(element), kClass, name);
+    appendValue(out, readForText(element), kClass, field);
   });
   out += '}';
 }
