@@ -56,6 +56,7 @@ std::string describeValue(const T& value) {
   }
 }
 
+// A class's name for messages, where it lists its fields.
 template <typename Class>
 constexpr std::string_view nameOf() {
   if constexpr (hasFields<Class>) {
