@@ -8,12 +8,15 @@
 // converts, reading its own record again changes nothing.  A mismatch aborts.
 //
 // An input that starts with 0xFE (neither JSON nor CBOR) builds a family-40
-// record instead, each value picked by the rest of the input, mostly at or
-// just beyond its field's limits, and feeds its JSON text and its CBOR.
+// record instead, its top-level keys in an order and each value picked by
+// the rest of the input, mostly at or just beyond its field's limits, some
+// numbers as only text and bytes state them (-0, beyond 64 bits, beyond
+// double), and feeds its JSON text and its CBOR.
 #include <tamberlo/records.h>
 #include <tamberlo/tamberlo.h>
 #include <tamberlo/to_string.h>
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -187,14 +190,16 @@ struct World {
     withAnyClass(written, [&](auto& version) { checkWrites(version); });
   }
 
-  // The direct writers give the document's text and bytes.
+  // The direct writers give the document's text, and the bytes that
+  // nlohmann/json writes for what theirs hold.
   template <typename Version>
   static void checkWrites(Version& version) {
     const Json document = tamberlo::toRecord(version);
     check(tamberlo::toJson(version) == document.dump(),
           "toJson is the document's text");
-    check(tamberlo::toCbor(version) == Json::to_cbor(document),
-          "toCbor is the document's bytes");
+    const Bytes bytes = tamberlo::toCbor(version);
+    check(Json::to_cbor(Json::from_cbor(bytes)) == bytes,
+          "toCbor writes what nlohmann/json writes");
   }
 
   // Calls f with the written version, typed, unless it converts.
@@ -219,13 +224,67 @@ World& world() {
   return *w;
 }
 
+// A value as the record states it, and the value it must read as.
+struct Picked {
+  Json written;
+  Json meant;
+};
+
+// Numbers that JSON text and CBOR state and a document cannot hold: each
+// as text, as CBOR bytes, and as what a float or double reads.  A record
+// holds the string "\x01" and the edge's digit in its place until it is
+// written (withEdges).
+struct Edge {
+  std::string text;
+  std::string cbor;
+  double real;
+};
+const std::array<Edge, 6>& edges() {
+  static const std::array<Edge, 6> kEdges{{
+      {"-0", std::string("\xF9\x80\x00", 3), -0.0},
+      {"-9223372036854775809", "\x3B\x80" + std::string(7, '\0'), -0x1p63},
+      {"-18446744073709551616", "\x3B" + std::string(8, '\xFF'), -0x1p64},
+      {"18446744073709551616", "\xFB\x43\xF0" + std::string(6, '\0'), 0x1p64},
+      {"1e400", "\xFB\x7F\xF0" + std::string(6, '\0'), HUGE_VAL},
+      {std::string(400, '9'), "\xFB\xFF\xF0" + std::string(6, '\0'), -HUGE_VAL},
+  }};
+  return kEdges;
+}
+
+// `out`, JSON text or CBOR bytes, with each edge in its marker's place.
+std::string withEdges(std::string out, bool cbor) {
+  for (std::size_t k = 0; k < edges().size(); ++k) {
+    const char digit = static_cast<char>('0' + k);
+    const std::string marker = cbor ? std::string("\x62\x01") + digit
+                                    : std::string("\"\\u0001") + digit + '"';
+    const std::string& edge = cbor ? edges().at(k).cbor : edges().at(k).text;
+    for (std::size_t at = out.find(marker); at != std::string::npos;
+         at = out.find(marker, at + edge.size())) {
+      out.replace(at, marker.size(), edge);
+    }
+  }
+  return out;
+}
+
+// An edge for a field of type T.  Only -0 reads into an integer, as 0.
+template <typename T>
+Picked pickEdge(Input& in) {
+  const std::size_t k = in.below(edges().size());
+  const Json marker(std::string("\x01") + static_cast<char>('0' + k));
+  if constexpr (std::is_floating_point_v<T>) {
+    return {marker, Json(edges().at(k).real)};
+  } else {
+    return {marker, Json(std::int64_t{0})};
+  }
+}
+
 template <typename Object>
-Json pickFields(Input& in, Object& object);
+Picked pickFields(Input& in, Object& object);
 
 // A value for a field of type T, as the input picks it: of the field's
 // type, mostly at or beyond its limits, or now and then of another type.
 template <typename T>
-Json pick(Input& in) {
+Json pickValue(Input& in) {
   if (in.below(16) == 0) return Json(in.i32());
   if constexpr (std::is_same_v<T, bool>) {
     return Json(in.below(2) == 0);
@@ -258,30 +317,52 @@ Json pick(Input& in) {
                                            static_cast<int>(in.below(64)));
     if (std::isfinite(number)) return Json(number);
     return Json(tamberlo::detail::nonFiniteName(number));
-  } else if constexpr (std::is_same_v<T, std::string>) {
+  } else {
+    static_assert(std::is_same_v<T, std::string>);
     std::string text;
     for (std::size_t n = in.below(8); n > 0; --n) {
-      text += static_cast<char>(in.byte());
+      const std::uint8_t byte = in.byte();
+      text += static_cast<char>(byte == 1 ? 2 : byte);  // 1 marks edges
     }
     return Json(text);
-  } else {
+  }
+}
+
+template <typename T>
+Picked pick(Input& in) {
+  if constexpr (tamberlo::detail::hasFields<T>) {
     T object;
     return pickFields(in, object);
+  } else {
+    constexpr bool kNumber = !std::is_same_v<T, bool> &&
+                             (std::is_arithmetic_v<T> || std::is_enum_v<T>);
+    if constexpr (kNumber) {
+      if (in.below(8) == 0) return pickEdge<T>(in);
+    }
+    Json value = pickValue<T>(in);
+    // As a document parsed from the text holds it: a non-negative integer
+    // as unsigned, a string without what is not UTF-8, which JSON text
+    // drops (below) and readCbor refuses.
+    Json meant =
+        Json::parse(value.dump(-1, ' ', false, Json::error_handler_t::ignore));
+    return {std::move(value), std::move(meant)};
   }
 }
 
 template <typename Object>
-Json pickFields(Input& in, Object& object) {
-  Json fields = Json::object();
+Picked pickFields(Input& in, Object& object) {
+  Picked fields{Json::object(), Json::object()};
   tamberlo::forEachField(object, [&](std::string_view name, auto& element) {
-    fields[std::string(name)] =
-        pick<std::remove_reference_t<decltype(element.get())>>(in);
+    Picked value = pick<std::remove_reference_t<decltype(element.get())>>(in);
+    fields.written[std::string(name)] = std::move(value.written);
+    fields.meant[std::string(name)] = std::move(value.meant);
   });
   return fields;
 }
 
 // One read: refused with nothing changed, or accepted, and then the
-// version it named reads back what `document()` gives.  True if accepted.
+// version it named reads back what `document()` gives, unless that is null
+// (not known).  True if accepted.
 template <typename Read, typename Document>
 bool attempt(World& w, Read&& read, Document&& document) {
   w.reset();
@@ -293,20 +374,36 @@ bool attempt(World& w, Read&& read, Document&& document) {
     check(w.snapshot() == before, "a refused record changed nothing");
     return false;
   }
-  w.checkWritten(*written, document().at("fields"));
+  const Json given = document();
+  if (!given.is_null()) w.checkWritten(*written, given.at("fields"));
   return true;
+}
+
+// Whether CBOR bytes hold an integer below -2^63, which nlohmann/json's
+// document holds as another number.
+bool belowInt64(const std::uint8_t* data, std::size_t size) {
+  tamberlo::detail::CborScan<8> scan(data, size);
+  scan.run();
+  for (const tamberlo::detail::CborLowest& item : scan.lowest()) {
+    if (item.argument >> 63 != 0) return true;
+  }
+  return false;
 }
 
 // The input through readJson or readCbor, then as a document through
 // readRecord: any JSON text that parses (nlohmann/json's JSON parser does
 // not recurse), CBOR only once it has read, since nlohmann/json's own CBOR
-// reader is what readCbor's scan guards.
-void feed(World& w, const std::uint8_t* data, std::size_t size, bool cbor) {
+// reader is what readCbor's scan guards.  What the input means is what
+// its document holds, or `meant`.
+void feed(World& w, const std::uint8_t* data, std::size_t size, bool cbor,
+          const Json* meant = nullptr) {
   const bool accepted = attempt(
       w, [&]() -> MsgBase& { return w.read(cbor, data, size); },
       [&] {
-        return cbor ? Json::from_cbor(data, data + size)
-                    : Json::parse(data, data + size);
+        if (meant != nullptr) return *meant;
+        if (!cbor) return Json::parse(data, data + size);
+        return belowInt64(data, size) ? Json()
+                                      : Json::from_cbor(data, data + size);
       });
   if (cbor && !accepted) return;
   const Json document = cbor ? Json::from_cbor(data, data + size)
@@ -333,15 +430,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     return 0;
   }
   Input in(data + 1, size - 1);
-  const Json record = {{"family", Msg40_v1::familyId},
-                       {"version", Msg40_v1::versionNo},
-                       {"fields", pickFields(in, *w.m)}};
-  const Bytes bytes = Json::to_cbor(record);
-  feed(w, bytes.data(), bytes.size(), true);
+  const std::size_t order = in.below(6);  // of the top-level keys
+  Picked fields = pickFields(in, *w.m);
+  const Json meant = {{"fields", fields.meant}};
+  const std::array<const char*, 3> keys{"family", "version", "fields"};
+  const std::array<Json, 3> values{Msg40_v1::familyId, Msg40_v1::versionNo,
+                                   std::move(fields.written)};
+  Json record = Json::object();
+  for (std::size_t k : {order % 3, (order % 3 + 1 + order / 3) % 3,
+                        (order % 3 + 2 - order / 3) % 3}) {
+    record[keys.at(k)] = values.at(k);
+  }
+  const Bytes encoded = Json::to_cbor(record);
+  const std::string bytes =
+      withEdges(std::string(encoded.begin(), encoded.end()), true);
+  feed(w, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+       true, &meant);
   // JSON text holds UTF-8 only.
-  const std::string text =
-      record.dump(-1, ' ', false, Json::error_handler_t::ignore);
+  const std::string text = withEdges(
+      record.dump(-1, ' ', false, Json::error_handler_t::ignore), false);
   feed(w, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
-       false);
+       false, &meant);
   return 0;
 }

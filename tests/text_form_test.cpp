@@ -7,8 +7,11 @@
 
 #include <limits>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "chains.h"
+#include "every_type.h"
 
 namespace {
 
@@ -48,6 +51,11 @@ TEST(TextForm, SpecialFloatsExtremeFeetAndValueStructs) {
   q.w = std::numeric_limits<float>::denorm_min();
   q.x = 0.1f;
   EXPECT_EQ(toString(q), "Quaternions{w=1e-45, x=0.1, y=0, z=0}");
+  Span widest;  // the longest texts a double has
+  widest.low = std::numeric_limits<double>::max();
+  widest.high = -std::numeric_limits<double>::min();
+  EXPECT_EQ(toString(widest),
+            "Span{low=1.7976931348623157e+308, high=-2.2250738585072014e-308}");
   EulerAngles turn = angles(1.0f, -2.5f, 3.0f);
   std::ostringstream out;
   using tamberlo::operators::operator<<;
@@ -55,6 +63,20 @@ TEST(TextForm, SpecialFloatsExtremeFeetAndValueStructs) {
   EXPECT_EQ(out.str(),
             "Position{lat=-0, lng=-nan, alt=-inf} "
             "EulerAngles{yaw=1, pitch=-2.5, roll=3}");
+}
+
+TEST(TextForm, StringsThatAreNotUtf8AreRefused) {
+  MsgMap none;
+  Msg40_v1 m(none);
+  m.name = std::string("bad\xFF");
+  try {
+    toString(m);
+    ADD_FAILURE() << "accepted";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_STREQ(e.what(),
+                 "tamberlo::toString: Msg40_v1::name: a string that is not "
+                 "UTF-8");
+  }
 }
 
 }  // namespace

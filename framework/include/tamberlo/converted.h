@@ -83,6 +83,32 @@ constexpr bool
                      std::void_t<decltype(C::template toNewer<Value, Older>(
                          std::declval<const Older&>()))>> = true;
 
+// A Conversion between values, in whichever form it declares its
+// functions: what a Converted of an element runs, and what a record reader
+// runs before it writes, to see what a value becomes.
+template <typename T, typename V, typename Conversion>
+struct ConversionOf {
+  static T toOlder(V& newer) {
+    if constexpr (kPlainToOlder<Conversion, T, V>) {
+      return Conversion::toOlder(newer);
+    } else {
+      return Conversion::template toOlder<T, V>(newer);
+    }
+  }
+  // `current()` gives the newer value that a merging conversion takes;
+  // the other forms never call it.
+  template <typename Current>
+  static V toNewer(const T& older, Current&& current) {
+    if constexpr (kPlainToNewer<Conversion, T, V>) {
+      return Conversion::toNewer(older);
+    } else if constexpr (kMergingToNewer<Conversion, T, V>) {
+      return Conversion::toNewer(older, current());
+    } else {
+      return Conversion::template toNewer<V, T>(older);
+    }
+  }
+};
+
 }  // namespace detail
 
 namespace detail {
@@ -124,25 +150,22 @@ struct ConvertedFunctions {
     }
   }
 
+  using Values = ConversionOf<T, V, Conversion>;
+
   static T read(Newer& newer) {
     if constexpr (From::kWhole) {
       return Conversion::toOlder(newer);
-    } else if constexpr (kPlainToOlder<Conversion, T, V>) {
-      return Conversion::toOlder(source(newer));
     } else {
-      return Conversion::template toOlder<T, V>(source(newer));
+      return Values::toOlder(source(newer));
     }
   }
 
   static void write(Newer& newer, const T& older) {
     if constexpr (From::kWhole) {
       Conversion::toNewer(older, newer);
-    } else if constexpr (kPlainToNewer<Conversion, T, V>) {
-      store(newer, Conversion::toNewer(older));
-    } else if constexpr (kMergingToNewer<Conversion, T, V>) {
-      store(newer, Conversion::toNewer(older, source(newer)));
     } else {
-      store(newer, Conversion::template toNewer<V, T>(older));
+      store(newer,
+            Values::toNewer(older, [&]() -> V& { return source(newer); }));
     }
   }
 

@@ -4,11 +4,13 @@
 #define TAMBERLO_TO_STRING_H_
 
 #include <tamberlo/fields.h>
+#include <tamberlo/utf8.h>
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -102,6 +104,17 @@ inline void appendQuoted(std::string& out, std::string_view text) {
   out += '"';
 }
 
+// Bytes that are not UTF-8 have no text that reads back as them; records
+// refuse them too.
+[[noreturn]] inline void refuseNonUtf8(std::string_view className,
+                                       std::string_view field) {
+  std::string what = "tamberlo::toString: ";
+  what += className;
+  what += "::";
+  what += field;
+  throw std::invalid_argument(what + ": a string that is not UTF-8");
+}
+
 // Instantiated only for a type without a text form, so that the error
 // names the type.
 template <typename T>
@@ -117,9 +130,11 @@ template <typename Object>
 void appendObject(std::string& out, Object& object);
 
 // `Value` is const where the object read is: a nested value struct is
-// then read as a const object too.
+// then read as a const object too.  A refusal names `className` and
+// `field`.
 template <typename Value>
-void appendValue(std::string& out, Value& value) {
+void appendValue(std::string& out, Value& value, std::string_view className,
+                 std::string_view field) {
   using T = std::remove_const_t<Value>;
   if constexpr (hasTextForm<T>) {
     TextForm<T>::append(out, value);
@@ -130,6 +145,7 @@ void appendValue(std::string& out, Value& value) {
   } else if constexpr (isDecimalInteger<T> || std::is_floating_point_v<T>) {
     appendNumber(out, value);
   } else if constexpr (std::is_same_v<T, std::string>) {
+    if (!isUtf8(value)) refuseNonUtf8(className, field);
     appendQuoted(out, value);
   } else if constexpr (hasFields<T>) {
     appendObject(out, value);
@@ -157,15 +173,16 @@ decltype(auto) readForText(Element& element) {
 
 template <typename Object>
 void appendObject(std::string& out, Object& object) {
-  out += fieldsOf<Object>().className;
+  constexpr std::string_view kClass = fieldsOf<Object>().className;
+  out += kClass;
   out += '{';
   bool first = true;
-  forEachField(object, [&](std::string_view name, auto& element) {
+  forEachField(object, [&](std::string_view field, auto& element) {
     out += first ? "" : ", ";
     first = false;
-    out += name;
+    out += field;
     out += '=';
-    appendValue(out, readForText(element));
+    appendValue(out, readForText(element), kClass, field);
   });
   out += '}';
 }
@@ -179,7 +196,9 @@ void appendObject(std::string& out, Object& object) {
 /// integer; floating point in the shortest form that reads back to the same
 /// value (std::to_chars), NaN as nan or -nan; std::string in double quotes
 /// with JSON's escapes; other types through TextForm.  A const object may
-/// hold stored elements only.
+/// hold stored elements only.  A std::string that is not UTF-8 throws
+/// std::invalid_argument naming the class and field, as records refuse it:
+/// no text reads back as those bytes.
 template <typename Object>
 std::string toString(Object& object) {
   std::string out;

@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <vector>
 
 namespace tamberlo::detail {
 
@@ -16,16 +18,24 @@ struct CborFinding {
   std::size_t at = 0;
 };
 
-/// The first item in `bytes` that nlohmann/json's CBOR reader gets wrong:
-/// a chunk of an indefinite-length string that is itself of indefinite
+/// A negative integer at or below -2^63: the offset of its head, and its
+/// argument, the integer being -1 minus it.
+struct CborLowest {
+  std::size_t at;
+  std::uint64_t argument;
+};
+
+/// Finds in `bytes` what nlohmann/json's CBOR reader gets wrong.  The first
+/// chunk of an indefinite-length string that is itself of indefinite
 /// length, which it reads by recursion, so that a long run of them would
 /// overflow the stack (such chunks are not well-formed CBOR, RFC 8949,
-/// 3.2.3); or a negative integer below -2^63, which it reads as another
-/// number.  The scan follows the items in the parser's order and stops
-/// without a finding where the parser stops anyway: at a malformed byte, a
-/// tag (which readers refuse), beyond `MaxDepth` nested arrays and maps
-/// (which readers refuse), or at the end of the first item.  It allocates
-/// nothing.
+/// 3.2.3), is a finding.  The negative integers below -2^63, which it reads
+/// as other numbers, are listed with -2^63 itself, in order: a reader hands
+/// the parser each as -2^63 (parseable()), and the parser takes its value
+/// from the list.  The scan follows the items in the parser's order and
+/// stops where the parser stops anyway: at a malformed byte, a tag (which
+/// readers refuse), beyond `MaxDepth` nested arrays and maps (which readers
+/// refuse), or at the end of the first item.  It allocates only that list.
 template <std::size_t MaxDepth>
 class CborScan {
  public:
@@ -38,8 +48,32 @@ class CborScan {
     return finding_;
   }
 
+  /// The negative integers at or below -2^63 that the scan passed, in
+  /// order.
+  [[nodiscard]] const std::vector<CborLowest>& lowest() const {
+    return lowest_;
+  }
+
+  /// The bytes as the parser takes them: those scanned, or a copy in
+  /// `copy` with each integer below -2^63 written as -2^63.
+  const std::uint8_t* parseable(std::vector<std::uint8_t>& copy) const {
+    for (const CborLowest& item : lowest_) {
+      if (item.argument == kInt64MinArgument) continue;
+      // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+      if (copy.empty()) copy.assign(bytes_, bytes_ + size_);
+      // The head stays 0x3B, and its eight bytes of argument become 2^63-1.
+      for (std::size_t k = 1; k <= 8; ++k) {
+        copy.at(item.at + k) = k == 1 ? 0x7F : 0xFF;
+      }
+    }
+    return copy.empty() ? bytes_ : copy.data();
+  }
+
  private:
   static constexpr std::uint64_t kOpenEnded = ~std::uint64_t{0};
+  // -2^63 = -1 - (2^63 - 1)
+  static constexpr auto kInt64MinArgument =
+      static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
 
   // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
   std::uint8_t next() { return bytes_[at_++]; }
@@ -63,9 +97,8 @@ class CborScan {
       if (argument > 0) return open(items(major, argument));
     } else if ((major == 2 || major == 3) && !skip(argument)) {
       return false;
-    } else if (major == 1 && argument >> 63 != 0) {
-      finding_ = {"an integer below -9223372036854775808", start};
-      return false;
+    } else if (major == 1 && argument >= kInt64MinArgument) {
+      lowest_.push_back({start, argument});
     }
     return finished();
   }
@@ -149,6 +182,7 @@ class CborScan {
   std::array<std::uint64_t, MaxDepth> left_{};  // items left in each level
   std::size_t depth_ = 0;
   CborFinding finding_;
+  std::vector<CborLowest> lowest_;
 };
 
 }  // namespace tamberlo::detail

@@ -7,6 +7,7 @@
 #include <tamberlo/cbor_scan.h>
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
+#include <tamberlo/record_check.h>
 #include <tamberlo/record_parser.h>
 #include <tamberlo/record_types.h>
 #include <tamberlo/record_values.h>
@@ -63,8 +64,18 @@ class RecordReader {
 
   RecordReader() { (checkRecordClass<Classes>(), ...); }
 
-  RecordParser parser(const char* format) {
-    return RecordParser(format, {&choose, &names, this});
+  /// Hands a record to a parser through `parse(parser)`, twice where the
+  /// record gave its fields before its class, then writes it.  `format`
+  /// ("JSON", "CBOR") names what a parse error says the input is not.
+  template <typename Parse>
+  MsgBase& read(MsgBase* root, const char* format, Parse&& parse) {
+    RecordParser parser(format, {&choose, &names, this, kDepth});
+    parse(parser);
+    if (parser.skippedFields()) {
+      parser.again();
+      parse(parser);
+    }
+    return write(root, parser);
   }
 
   /// Writes the staged values through the elements of the version the
@@ -74,7 +85,7 @@ class RecordReader {
     if (!parser.done()) parser.fail("incomplete");
     MsgBase* written = nullptr;
     forClass(chosen_, [&](auto index) {
-      written = writeAs<decltype(index)::value>(root);
+      written = writeAs<decltype(index)::value>(root, parser);
     });
     if (written == nullptr) parser.fail("not reachable from the root");
     return *written;
@@ -175,17 +186,35 @@ class RecordReader {
   }
 
   template <std::size_t I>
-  MsgBase* writeAs(MsgBase* root) {
+  MsgBase* writeAs(MsgBase* root, const RecordParser& parser) {
     using Version = std::tuple_element_t<I, Classes_>;
     Version* version =
         root != nullptr ? root->template getVersion<Version>() : nullptr;
     if (version != nullptr) {
       auto& values = std::get<I + 1>(staged_);
-      writeFields(*version, values,
-                  std::make_index_sequence<
-                      std::tuple_size_v<std::decay_t<decltype(values)>>>{});
+      const auto each = std::make_index_sequence<
+          std::tuple_size_v<std::decay_t<decltype(values)>>>{};
+      checkFields(*version, values, parser, each);
+      writeFields(*version, values, each);
     }
     return version;
+  }
+
+  // Every value is stored as given, or the record is refused before
+  // anything is written.  The record's fields are entries 1 to n of the
+  // table, in the order listed.
+  template <typename Version, typename Values, std::size_t... F>
+  static void checkFields(Version& version, const Values& values,
+                          const RecordParser& parser,
+                          std::index_sequence<F...> /*each*/) {
+    constexpr auto kList = fieldsOf<Version>();
+    const auto check = [&](auto& element, const auto& value, std::size_t node) {
+      const std::string why = refusalOf(element, value);
+      if (!why.empty()) parser.fail(why, node);
+    };
+    (check(version.*(std::get<F>(kList.fields).member), std::get<F>(values),
+           F + 1),
+     ...);
   }
 
   template <typename Version, typename Values, std::size_t... F>
@@ -203,8 +232,8 @@ class RecordReader {
 };
 
 /// Hands `document` to `parser` as parsing its text would.  The parser
-/// refuses every object and array where none belongs before the walk
-/// enters it, so the walk goes no deeper than the classes' fields.
+/// refuses every object and array where none belongs, and any nested
+/// deeper than the classes' fields, before the walk enters it.
 inline void walkDocument(const nlohmann::ordered_json& document,
                          RecordParser& parser) {
   using Type = nlohmann::ordered_json::value_t;
@@ -219,13 +248,23 @@ inline void walkDocument(const nlohmann::ordered_json& document,
       return;
     case Type::array:
       parser.start_array(document.size());
+      for (const auto& item : document) walkDocument(item, parser);
+      parser.end_array();
       return;
     case Type::boolean:
       parser.boolean(document.get<bool>());
       return;
-    case Type::number_integer:
-      parser.number_integer(document.get<std::int64_t>());
+    case Type::number_integer: {
+      // A document's 0 has no sign (parse reads -0 as 0), and the parser
+      // takes a signed 0 for JSON text's -0.
+      const auto integer = document.get<std::int64_t>();
+      if (integer < 0) {
+        parser.number_integer(integer);
+      } else {
+        parser.number_unsigned(static_cast<std::uint64_t>(integer));
+      }
       return;
+    }
     case Type::number_unsigned:
       parser.number_unsigned(document.get<std::uint64_t>());
       return;
@@ -247,55 +286,31 @@ inline void walkDocument(const nlohmann::ordered_json& document,
   }
 }
 
-/// The top level of a record's document: `family`, `version` and `fields`
-/// first, in the order of a record's text, since a document's keys have
-/// none to keep (an nlohmann::json sorts them), then any other key, which
-/// the parser refuses.
-inline void walkRecord(const nlohmann::ordered_json& document,
-                       RecordParser& parser) {
-  if (!document.is_object()) {
-    walkDocument(document, parser);
-    return;
-  }
-  constexpr std::array<const char*, 3> kKeys{"family", "version", "fields"};
-  parser.start_object(document.size());
-  for (const char* name : kKeys) {
-    const auto found = document.find(name);
-    if (found != document.end()) {
-      parser.keyed(name);
-      walkDocument(*found, parser);
-    }
-  }
-  for (auto at = document.begin(); at != document.end(); ++at) {
-    if (std::find(kKeys.begin(), kKeys.end(), at.key()) == kKeys.end()) {
-      parser.keyed(at.key());
-      walkDocument(at.value(), parser);
-    }
-  }
-  parser.end_object();
-}
-
 }  // namespace detail
 
 /// Reads a record of any of `Classes` (of one family or several) into the
 /// chain that `root` reaches:
 /// `readRecord<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root, record)`.
-/// The record is checked whole first: its shape, that its family and
-/// version are those of one of the classes, and that it gives every field
-/// of that class once, and nothing else, each as a value the field holds.
-/// Then, and only if `root->getVersion(family, version)` finds that
-/// version, every field is written through its element in the order the
-/// class lists them, so every conversion runs.  Returns the version
-/// written.  Any fault throws RecordError and writes nothing; the lookup is
+/// The record is checked whole first: its shape (the top-level keys in any
+/// order), that its family and version are those of one of the classes,
+/// and that it gives every field of that class once, and nothing else,
+/// each as a value the field holds.  Then, and only if
+/// `root->getVersion(family, version)` finds that version, every value is
+/// run through each Converted conversion on its way to the element that
+/// stores it, and must come back as given.  Then every field is written
+/// through its element in the order the class lists them, so every
+/// conversion runs.  Returns the version written.  Any fault, or a
+/// conversion that throws in that check, throws RecordError and writes
+/// nothing; the lookup is
 /// made only for a record without faults, and leaves what getVersion
 /// leaves: at most one null entry under the record's family in the maps it
 /// reads.
 template <typename... Classes>
 MsgBase& readRecord(MsgBase* root, const nlohmann::ordered_json& record) {
   detail::RecordReader<Classes...> reader;
-  detail::RecordParser parser = reader.parser(nullptr);
-  detail::walkRecord(record, parser);
-  return reader.write(root, parser);
+  return reader.read(root, nullptr, [&](detail::RecordParser& parser) {
+    detail::walkDocument(record, parser);
+  });
 }
 
 /// readRecord for JSON text, which must be one record and nothing else; a
@@ -303,32 +318,35 @@ MsgBase& readRecord(MsgBase* root, const nlohmann::ordered_json& record) {
 template <typename... Classes>
 MsgBase& readJson(MsgBase* root, std::string_view text) {
   detail::RecordReader<Classes...> reader;
-  detail::RecordParser parser = reader.parser("JSON");
-  // Every fault throws from within; the result says nothing more.
-  static_cast<void>(nlohmann::ordered_json::sax_parse(
-      text.data(), text.data() + text.size(), &parser));
-  return reader.write(root, parser);
+  return reader.read(root, "JSON", [&](detail::RecordParser& parser) {
+    // Every fault throws from within; the result says nothing more.
+    static_cast<void>(nlohmann::ordered_json::sax_parse(
+        text.data(), text.data() + text.size(), &parser));
+  });
 }
 
 /// readRecord for CBOR bytes, which must be one record and nothing else.
 /// Tags are refused, and so are lengths the bytes do not hold, without
-/// allocating what they declare, and integers below -2^63.
+/// allocating what they declare.
 template <typename... Classes>
 MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
   using Reader = detail::RecordReader<Classes...>;
+  detail::CborScan<Reader::kDepth> scan(bytes, size);
+  const detail::CborFinding finding = scan.run();
+  std::vector<std::uint8_t> copy;
+  const std::uint8_t* parsed = scan.parseable(copy);
   Reader reader;
-  detail::RecordParser parser = reader.parser("CBOR");
-  const detail::CborFinding finding =
-      detail::CborScan<Reader::kDepth>(bytes, size).run();
-  if (finding.what != nullptr) {
-    parser.fail(std::string(finding.what) + " at byte " +
-                std::to_string(finding.at + 1));
-  }
-  static_cast<void>(nlohmann::ordered_json::sax_parse(
-      // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
-      bytes, bytes + size, &parser,
-      nlohmann::ordered_json::input_format_t::cbor));
-  return reader.write(root, parser);
+  return reader.read(root, "CBOR", [&](detail::RecordParser& parser) {
+    if (finding.what != nullptr) {
+      parser.fail(std::string(finding.what) + " at byte " +
+                  std::to_string(finding.at + 1));
+    }
+    parser.lowest(scan.lowest().data(), scan.lowest().size());
+    static_cast<void>(nlohmann::ordered_json::sax_parse(
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-pointer-arithmetic)
+        parsed, parsed + size, &parser,
+        nlohmann::ordered_json::input_format_t::cbor));
+  });
 }
 
 /// readCbor for the bytes that toCbor returns.

@@ -5,6 +5,7 @@
 #define TAMBERLO_RECORD_VALUES_H_
 
 #include <tamberlo/record_types.h>
+#include <tamberlo/utf8.h>
 
 #include <array>
 #include <charconv>
@@ -24,47 +25,6 @@
 #endif
 
 namespace tamberlo::detail {
-
-// The length of the UTF-8 sequence that `lead` starts (0 for a byte none
-// starts with) and the range its second byte lies in, which excludes
-// overlong forms, surrogates and code points above U+10FFFF.
-struct Utf8Lead {
-  std::size_t length;
-  unsigned char low;
-  unsigned char high;
-};
-
-inline Utf8Lead utf8Lead(unsigned char lead) {
-  if (lead < 0x80) return {1, 0, 0};
-  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
-  if (lead == 0xE0) return {3, 0xA0, 0xBF};
-  if (lead == 0xED) return {3, 0x80, 0x9F};
-  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
-  if (lead == 0xF0) return {4, 0x90, 0xBF};
-  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
-  if (lead == 0xF4) return {4, 0x80, 0x8F};
-  return {0, 0, 0};
-}
-
-/// Whether `text` is UTF-8 as RFC 3629 defines it, which JSON text must be.
-inline bool isUtf8(std::string_view text) {
-  const auto byte = [&](std::size_t i) {
-    return static_cast<unsigned char>(text[i]);
-  };
-  for (std::size_t i = 0; i < text.size();) {
-    const Utf8Lead lead = utf8Lead(byte(i));
-    if (lead.length == 0 || text.size() - i < lead.length) return false;
-    if (lead.length > 1 &&
-        (byte(i + 1) < lead.low || byte(i + 1) > lead.high)) {
-      return false;
-    }
-    for (std::size_t k = 2; k < lead.length; ++k) {
-      if ((byte(i + k) & 0xC0) != 0x80) return false;
-    }
-    i += lead.length;
-  }
-  return true;
-}
 
 /// The double a record holds for the finite float `f`: the double nearest
 /// f's shortest decimal, so that the record's text shows that decimal
@@ -107,13 +67,22 @@ struct RecordValue {
   Type type;
   bool boolean = false;
   std::int64_t integer = 0;
+  /// JSON text's -0: the integer 0, whose sign a float or double keeps.
+  bool negativeZero = false;
   std::uint64_t unsignedInteger = 0;
   double number = 0;
-  /// For a number that JSON text wrote as an integer too big for 64 bits:
-  /// that text.
-  std::string_view integerText;
+  /// The text of a number beyond what 64-bit integers hold (an integer,
+  /// `number` being its double) or beyond double's range (`number` being
+  /// an infinity), as JSON text or a CBOR integer below -2^63 states it.
+  std::string_view numberText;
   std::string* text = nullptr;
 };
+
+/// Whether a number's text is an integer's: digits after an optional sign.
+inline bool isIntegerText(std::string_view text) {
+  return !text.empty() &&
+         text.find_first_not_of("-0123456789") == std::string_view::npos;
+}
 
 /// `text` in JSON quotes, or its length where it is long or not UTF-8:
 /// messages quote what a record holds, which may be anything.
@@ -141,7 +110,7 @@ inline std::string describe(const RecordValue& value) {
     case RecordValue::Type::unsignedInteger:
       return std::to_string(value.unsignedInteger);
     case RecordValue::Type::number:
-      if (!value.integerText.empty()) return std::string(value.integerText);
+      if (!value.numberText.empty()) return std::string(value.numberText);
       return describe(value.number);
     case RecordValue::Type::text:
       return inQuotes(*value.text);
@@ -202,7 +171,7 @@ bool readInteger(const RecordValue& value, I& out, std::string& why) {
       if (fits) out = static_cast<I>(value.unsignedInteger);
       break;
     case RecordValue::Type::number:
-      if (value.integerText.empty()) {
+      if (!isIntegerText(value.numberText)) {
         why = expected("an integer", value);
         return false;
       }
@@ -242,23 +211,25 @@ bool readNonFinite(const std::string& name, Real& out, std::string& why) {
 constexpr double kFloatRangeEnd = 0x1.ffffffp127;
 
 /// A float or double from a number, an integer or a non-finite value's
-/// name; a float refuses numbers that would round to infinity.
+/// name; numbers beyond double's range are refused, and for a float those
+/// that would round to infinity.
 template <typename Real>
 bool readReal(const RecordValue& value, Real& out, std::string& why) {
+  constexpr bool kFloat = std::is_same_v<Real, float>;
   switch (value.type) {
     case RecordValue::Type::integer:
-      out = static_cast<Real>(value.integer);
+      out = value.negativeZero ? -Real{0} : static_cast<Real>(value.integer);
       return true;
     case RecordValue::Type::unsignedInteger:
       out = static_cast<Real>(value.unsignedInteger);
       return true;
     case RecordValue::Type::number:
-      if constexpr (std::is_same_v<Real, float>) {
-        if (std::isfinite(value.number) &&
-            std::fabs(value.number) >= kFloatRangeEnd) {
-          why = describe(value) + " is beyond the range of float";
-          return false;
-        }
+      if ((!value.numberText.empty() && std::isinf(value.number)) ||
+          (kFloat && std::isfinite(value.number) &&
+           std::fabs(value.number) >= kFloatRangeEnd)) {
+        why = describe(value) + " is beyond the range of " +
+              (kFloat ? "float" : "double");
+        return false;
       }
       out = static_cast<Real>(value.number);
       return true;

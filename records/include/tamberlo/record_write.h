@@ -87,7 +87,7 @@ class RecordEmitter {
     } else if constexpr (std::is_same_v<T, float> ||
                          std::is_same_v<T, double>) {
       if (std::isfinite(value)) {
-        sink_.number(recordNumber(value));
+        sink_.number(value);
       } else {
         sink_.text(nonFiniteName(value));
       }
@@ -124,7 +124,10 @@ class DocumentSink {
   void integer(std::int64_t value) { put(value); }
   void unsignedInteger(std::uint64_t value) { put(value); }
   void boolean(bool value) { put(value); }
-  void number(double value) { put(value); }
+  template <typename Real>
+  void number(Real value) {
+    put(recordNumber(value));
+  }
   void text(std::string_view value) { put(value); }
 
   nlohmann::ordered_json take() { return std::move(document_); }
@@ -158,7 +161,10 @@ class JsonTextSink {
   void integer(std::int64_t value) { decimal(value); }
   void unsignedInteger(std::uint64_t value) { decimal(value); }
   void boolean(bool value) { out_ += value ? "true" : "false"; }
-  void number(double value) { out_ += nlohmann::ordered_json(value).dump(); }
+  template <typename Real>
+  void number(Real value) {
+    out_ += nlohmann::ordered_json(recordNumber(value)).dump();
+  }
   void text(std::string_view value) {
     out_ += nlohmann::ordered_json(value).dump();
   }
@@ -175,9 +181,10 @@ class JsonTextSink {
   std::string& out_;
 };
 
-// The document's CBOR bytes as nlohmann/json's to_cbor writes them: every
-// length and integer in the shortest head, a number as a single-precision
-// float where that holds it exactly, else as a double.
+// The document's CBOR bytes as nlohmann/json's to_cbor writes them, a
+// float field holding its own value: every length and integer in the
+// shortest head, a number as a single-precision float where that holds it
+// exactly, as every float does, else as a double.
 class CborSink {
  public:
   explicit CborSink(std::vector<std::uint8_t>& out) : out_(out) {}
@@ -194,15 +201,17 @@ class CborSink {
   }
   void unsignedInteger(std::uint64_t value) { head(0x00, value); }
   void boolean(bool value) { out_.push_back(value ? 0xF5 : 0xF4); }
+  void number(float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    out_.push_back(0xFA);
+    bigEndian(bits, sizeof bits);
+  }
   void number(double value) {
     constexpr double kMax = std::numeric_limits<float>::max();
     if (value >= -kMax && value <= kMax &&
         static_cast<double>(static_cast<float>(value)) == value) {
-      const auto single = static_cast<float>(value);
-      std::uint32_t bits = 0;
-      std::memcpy(&bits, &single, sizeof bits);
-      out_.push_back(0xFA);
-      bigEndian(bits, sizeof bits);
+      number(static_cast<float>(value));
     } else {
       std::uint64_t bits = 0;
       std::memcpy(&bits, &value, sizeof bits);
@@ -266,8 +275,9 @@ std::string toJson(Version& version) {
   return out;
 }
 
-/// The record's CBOR bytes, exactly
-/// `nlohmann::ordered_json::to_cbor(toRecord(version))`.
+/// The record's CBOR bytes: `nlohmann::ordered_json::to_cbor` of
+/// `toRecord(version)` with each float field holding the float's own value,
+/// so that it takes a 4-byte float.
 template <typename Version>
 std::vector<std::uint8_t> toCbor(Version& version) {
   std::vector<std::uint8_t> out;
