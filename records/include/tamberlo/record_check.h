@@ -66,18 +66,29 @@ constexpr std::string_view nameOf() {
   }
 }
 
+// Whether Class is one of the Listed classes (a std::tuple).
+template <typename Class, typename Listed>
+constexpr bool kListed = false;
+template <typename Class, typename... Listed>
+constexpr bool kListed<Class, std::tuple<Listed...>> =
+    (std::is_same_v<Class, Listed> || ...);
+
 // Each returns why `value`, written through the element, would not be
-// stored as given; nothing where it would.  The declarations first, since
-// each may follow another.
-template <typename Element, typename T>
+// stored as given; nothing where it would.  An element is followed into a
+// newer version only where that version is one of the reader's Listed
+// classes: the reader's code depends on the layouts of the classes it
+// names and of no other, so that a newer version may gain a version of its
+// own, and change kind, under a reader built before.  The declarations
+// first, since each may follow another.
+template <typename Listed, typename Element, typename T>
 std::string changeOf(Element& element, const T& value);
-template <typename T, typename Owner>
+template <typename Listed, typename T, typename Owner>
 std::string changeOf(ElementPrev<T, Owner>& element, const T& value);
-template <typename T, auto Source, typename Conversion>
+template <typename Listed, typename T, auto Source, typename Conversion>
 std::string changeOf(Converted<T, Source, Conversion>& element, const T& value);
 
 // A stored element stores the value itself.
-template <typename Element, typename T>
+template <typename Listed, typename Element, typename T>
 std::string changeOf(Element& /*element*/, const T& /*value*/) {
   return {};
 }
@@ -85,10 +96,10 @@ std::string changeOf(Element& /*element*/, const T& /*value*/) {
 // Member form: on to the listed field of the newer version it forwards
 // to.  Its own slot stores the value; an accessor pair, or a target not
 // listed, is code of its own family, which a reader takes as it is.
-template <typename T, typename Owner>
+template <typename Listed, typename T, typename Owner>
 std::string changeOf(ElementPrev<T, Owner>& element, const T& value) {
   std::string why;
-  if constexpr (hasFields<Owner>) {
+  if constexpr (hasFields<Owner> && kListed<Owner, Listed>) {
     if (element.owner == nullptr || element.setter != nullptr ||
         element.offset < 0) {
       return why;
@@ -98,7 +109,7 @@ std::string changeOf(ElementPrev<T, Owner>& element, const T& value) {
       using Target = std::remove_reference_t<decltype(target)>;
       if constexpr (std::is_same_v<ElementValueT<Target>, T>) {
         if (elementOffset(newer, target) == element.offset) {
-          why = changeOf(target, value);
+          why = changeOf<Listed>(target, value);
         }
       }
     });
@@ -108,21 +119,25 @@ std::string changeOf(ElementPrev<T, Owner>& element, const T& value) {
 
 // The conversion on the way, and back: it must give the value back.  A
 // conversion of the whole newer version writes that version itself, so
-// that it can be run only by writing; a reader takes it as it is.
-template <typename T, auto Source, typename Conversion>
+// that it can be run only by writing, and one that merges into the newer
+// value needs that value, read from the newer version: where the reader
+// does not list it, or for the whole version, a reader takes it as it is.
+template <typename Listed, typename T, auto Source, typename Conversion>
 std::string changeOf(Converted<T, Source, Conversion>& element,
                      const T& value) {
   using From = SourceOf<Source>;
-  if constexpr (From::kWhole) {
+  using V = typename From::Value;
+  using Newer = typename From::NewerClass;
+  constexpr bool kReachable = kListed<Newer, Listed>;
+  if constexpr (From::kWhole ||
+                (kMergingToNewer<Conversion, T, V> && !kReachable)) {
     return {};
   } else {
-    if (element.owner == nullptr) return {};  // its own slot
-    using V = typename From::Value;
+    if (element.owner() == nullptr) return {};  // its own slot
     using Values = ConversionOf<T, V, Conversion>;
-    auto& source = element.owner->*Source;
     V current{};
     V newer = Values::toNewer(value, [&]() -> V& {
-      current = source.get();
+      if constexpr (kReachable) current = (element.owner()->*Source).get();
       return current;
     });
     V shown = newer;
@@ -130,18 +145,23 @@ std::string changeOf(Converted<T, Source, Conversion>& element,
     if (!sameValue(back, value)) {
       std::string why = describeValue(value) + " would read back as " +
                         describeValue(back) + " after its conversion for ";
-      return why += nameOf<typename From::NewerClass>();
+      return why += nameOf<Newer>();
     }
-    return changeOf(source, newer);
+    if constexpr (kReachable) {
+      return changeOf<Listed>(element.owner()->*Source, newer);
+    } else {
+      return {};
+    }
   }
 }
 
 /// Why writing `value` through `element` would not store it as given, or
 /// what a conversion on the way throws; nothing where it would store it.
-template <typename Element, typename T>
+/// Listed is a std::tuple of the classes the reader names.
+template <typename Listed, typename Element, typename T>
 std::string refusalOf(Element& element, const T& value) {
   try {
-    return changeOf(element, value);
+    return changeOf<Listed>(element, value);
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception& e) {

@@ -209,7 +209,7 @@ class RecordReader {
                           std::index_sequence<F...> /*each*/) {
     constexpr auto kList = fieldsOf<Version>();
     const auto check = [&](auto& element, const auto& value, std::size_t node) {
-      const std::string why = refusalOf(element, value);
+      const std::string why = refusalOf<Classes_>(element, value);
       if (!why.empty()) parser.fail(why, node);
     };
     (check(version.*(std::get<F>(kList.fields).member), std::get<F>(values),
