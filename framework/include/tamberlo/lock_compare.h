@@ -75,69 +75,39 @@ inline std::vector<bool> keptInOrder(const std::vector<std::size_t>& locked,
 class ClassComparison {
  public:
   ClassComparison(const LockedClass& locked, const LockedClass& now,
-                  bool superseded, bool layout)
-      : locked_(locked), now_(now), superseded_(superseded), layout_(layout) {}
+                  bool superseded, bool layout,
+                  std::vector<std::string>& changes)
+      : locked_(locked),
+        now_(now),
+        superseded_(superseded),
+        layout_(layout),
+        changes_(changes) {}
 
-  void run(std::vector<std::string>& changes) {
-    const std::string& name = locked_.name;
+  void run() {
     if (!locked_.isStruct &&
         (locked_.family != now_.family || locked_.version != now_.version)) {
-      changes.push_back(name + ": " +
-                        lockedAndNow(numbers(locked_), numbers(now_)));
+      changes_.push_back(locked_.name + ": " +
+                         lockedAndNow(numbers(locked_), numbers(now_)));
     }
-    const std::vector<bool> moved = movedFields();
-    bool structural =
-        std::find(moved.begin(), moved.end(), true) != moved.end();
-    for (std::size_t j = 0; j < now_.fields.size(); ++j) {
-      structural =
-          structural || (inLock(now_.fields[j]) == npos_ && !renamedAt(j));
-    }
+    moved_ = movedFields();
+    structural_ = std::find(moved_.begin(), moved_.end(), true) != moved_.end();
     for (std::size_t i = 0; i < locked_.fields.size(); ++i) {
-      structural =
-          structural || (inNow(locked_.fields[i]) == npos_ && !renamedAt(i));
-    }
-    long long shift = 0;  // how far the fields so far moved the next one
-    for (std::size_t i = 0; i < locked_.fields.size(); ++i) {
-      const LockedField& field = locked_.fields[i];
-      const std::string where = name + "::" + field.name + ": ";
-      std::size_t j = inNow(field);
-      if (renamedAt(i)) {
-        j = i;
-        changes.push_back(where + "renamed to " + now_.fields[j].name);
-      } else if (j == npos_) {
-        changes.push_back(name + ": field " + field.name + " removed");
-        continue;
-      } else if (moved[j]) {
-        changes.push_back(where +
-                          lockedAndNow("position " + std::to_string(i + 1),
-                                       std::to_string(j + 1)));
-      }
-      compareField(field, now_.fields[j], where, changes);
-      if (layout_ && !structural) {
-        const auto offset = static_cast<long long>(now_.fields[j].offset) -
-                            static_cast<long long>(field.offset);
-        if (offset != shift) {
-          changes.push_back(
-              where + lockedAndNow("offset " + std::to_string(field.offset),
-                                   std::to_string(now_.fields[j].offset)));
-        }
-        shift = offset + static_cast<long long>(now_.fields[j].size) -
-                static_cast<long long>(field.size);
-      }
+      structural_ = structural_ || gone(i);
     }
     for (std::size_t j = 0; j < now_.fields.size(); ++j) {
-      if (inLock(now_.fields[j]) == npos_ && !renamedAt(j)) {
-        changes.push_back(name + ": field " + now_.fields[j].name +
-                          " inserted");
+      structural_ = structural_ || added(j);
+    }
+    for (std::size_t i = 0; i < locked_.fields.size(); ++i) compareLocked(i);
+    for (std::size_t j = 0; j < now_.fields.size(); ++j) {
+      if (added(j)) {
+        changes_.push_back(locked_.name + ": field " + now_.fields[j].name +
+                           " inserted");
       }
     }
-    if (layout_ && !structural &&
-        static_cast<long long>(now_.size) -
-                static_cast<long long>(locked_.size) !=
-            shift) {
-      changes.push_back(name + ": " +
-                        lockedAndNow("size " + std::to_string(locked_.size),
-                                     std::to_string(now_.size)));
+    if (layout_ && !structural_ && delta(now_.size, locked_.size) != shift_) {
+      changes_.push_back(locked_.name + ": " +
+                         lockedAndNow("size " + std::to_string(locked_.size),
+                                      std::to_string(now_.size)));
     }
   }
 
@@ -147,29 +117,41 @@ class ClassComparison {
            std::to_string(c.version);
   }
 
-  std::size_t inNow(const LockedField& field) const {
+  static std::ptrdiff_t delta(std::size_t now, std::size_t locked) {
+    return static_cast<std::ptrdiff_t>(now) -
+           static_cast<std::ptrdiff_t>(locked);
+  }
+
+  [[nodiscard]] std::size_t inNow(const LockedField& field) const {
     const std::size_t j = fieldIndex(now_.fields, field.name);
-    return j == now_.fields.size() ? npos_ : j;
+    return j == now_.fields.size() ? kNone : j;
   }
-  std::size_t inLock(const LockedField& field) const {
+  [[nodiscard]] std::size_t inLock(const LockedField& field) const {
     const std::size_t i = fieldIndex(locked_.fields, field.name);
-    return i == locked_.fields.size() ? npos_ : i;
+    return i == locked_.fields.size() ? kNone : i;
   }
-  bool renamedAt(std::size_t k) const {
+  [[nodiscard]] bool renamedAt(std::size_t k) const {
     return k < locked_.fields.size() && k < now_.fields.size() &&
-           inNow(locked_.fields[k]) == npos_ && inLock(now_.fields[k]) == npos_;
+           inNow(locked_.fields[k]) == kNone && inLock(now_.fields[k]) == kNone;
+  }
+  // Field i of the lock, gone with no rename; field j now, new.
+  [[nodiscard]] bool gone(std::size_t i) const {
+    return inNow(locked_.fields[i]) == kNone && !renamedAt(i);
+  }
+  [[nodiscard]] bool added(std::size_t j) const {
+    return inLock(now_.fields[j]) == kNone && !renamedAt(j);
   }
 
   // For each field now, whether it moved among the fields that kept their
   // names.
-  std::vector<bool> movedFields() const {
+  [[nodiscard]] std::vector<bool> movedFields() const {
     std::vector<std::size_t> locked;  // indices now, in the lock's order
     std::vector<std::size_t> now;     // the same, in their order now
     for (const LockedField& field : locked_.fields) {
-      if (inNow(field) != npos_) locked.push_back(inNow(field));
+      if (inNow(field) != kNone) locked.push_back(inNow(field));
     }
     for (std::size_t j = 0; j < now_.fields.size(); ++j) {
-      if (inLock(now_.fields[j]) != npos_) now.push_back(j);
+      if (inLock(now_.fields[j]) != kNone) now.push_back(j);
     }
     const std::vector<bool> kept = keptInOrder(locked, now);
     std::vector<bool> moved(now_.fields.size(), false);
@@ -177,34 +159,65 @@ class ClassComparison {
     return moved;
   }
 
-  // A stored element of the version that a newer one superseded may now
-  // forward; its size changes with that.
-  void compareField(const LockedField& locked, const LockedField& now,
-                    const std::string& where,
-                    std::vector<std::string>& changes) const {
-    const bool retyped = locked.type != now.type;
-    if (retyped) {
-      changes.push_back(where +
-                        lockedAndNow("value type " + locked.type, now.type));
+  void compareLocked(std::size_t i) {
+    const LockedField& field = locked_.fields[i];
+    if (gone(i)) {
+      changes_.push_back(locked_.name + ": field " + field.name + " removed");
+      return;
     }
-    const bool forwardsNow = superseded_ && locked.kind == "stored";
-    if (locked.kind != now.kind && !forwardsNow) {
-      changes.push_back(where +
-                        lockedAndNow("element kind " + locked.kind, now.kind));
+    const std::size_t j = renamedAt(i) ? i : inNow(field);
+    const LockedField& now = now_.fields[j];
+    const std::string where = locked_.name + "::" + field.name + ": ";
+    if (renamedAt(i)) {
+      changes_.push_back(where + "renamed to " + now.name);
+    } else if (moved_[j]) {
+      changes_.push_back(where +
+                         lockedAndNow("position " + std::to_string(i + 1),
+                                      std::to_string(j + 1)));
     }
-    if (layout_ && !retyped && locked.kind == now.kind &&
-        locked.size != now.size) {
-      changes.push_back(where +
-                        lockedAndNow("size " + std::to_string(locked.size),
-                                     std::to_string(now.size)));
+    compareField(field, now, where);
+    if (layout_ && !structural_) {
+      const std::ptrdiff_t offset = delta(now.offset, field.offset);
+      if (offset != shift_) {
+        changes_.push_back(
+            where + lockedAndNow("offset " + std::to_string(field.offset),
+                                 std::to_string(now.offset)));
+      }
+      shift_ = offset + delta(now.size, field.size);
     }
   }
 
-  static constexpr std::size_t npos_ = static_cast<std::size_t>(-1);
+  // A stored element of the version that a newer one superseded may now
+  // forward; its size changes with that.
+  void compareField(const LockedField& locked, const LockedField& now,
+                    const std::string& where) {
+    const bool retyped = locked.type != now.type;
+    if (retyped) {
+      changes_.push_back(where +
+                         lockedAndNow("value type " + locked.type, now.type));
+    }
+    const bool forwardsNow = superseded_ && locked.kind == "stored";
+    if (locked.kind != now.kind && !forwardsNow) {
+      changes_.push_back(where +
+                         lockedAndNow("element kind " + locked.kind, now.kind));
+    }
+    if (layout_ && !retyped && locked.kind == now.kind &&
+        locked.size != now.size) {
+      changes_.push_back(where +
+                         lockedAndNow("size " + std::to_string(locked.size),
+                                      std::to_string(now.size)));
+    }
+  }
+
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   const LockedClass& locked_;
   const LockedClass& now_;
   bool superseded_;
   bool layout_;
+  std::vector<std::string>& changes_;
+  std::vector<bool> moved_;   // for each field now
+  bool structural_ = false;   // a field removed, inserted or moved
+  std::ptrdiff_t shift_ = 0;  // how far the fields so far moved the next
 };
 
 // Whether adding a version superseded `released`: it is the newest version
@@ -231,13 +244,13 @@ inline std::vector<std::string> compareLocks(const Lock& locked,
       changes.push_back(released.name + ": released, now missing from CLASSES");
     } else {
       ClassComparison(released, *current, superseded(locked, now, released),
-                      layout)
-          .run(changes);
+                      layout, changes)
+          .run();
     }
   }
   for (const LockedClass& released : locked.structs) {
     if (const LockedClass* current = findLocked(now.structs, released.name)) {
-      ClassComparison(released, *current, false, layout).run(changes);
+      ClassComparison(released, *current, false, layout, changes).run();
     }
   }
   return changes;

@@ -45,6 +45,8 @@ struct LockFamilies {
   // The root of a new chain of the family, kept reachable for leak
   // checkers until the program ends, as chains are never freed.
   static MsgBase* freshRoot(std::int32_t family) {
+    // Never freed, so that the roots stay reachable.
+    // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
     static auto* const roots = new std::vector<MsgBase*>;
     MsgBase* root = nullptr;
     MsgMap none;
@@ -233,7 +235,7 @@ struct NoLockRecords {
         locked.classes.begin(), locked.classes.end(),
         [](const detail::LockedClass& c) { return !c.record.empty(); });
     if (any) {
-      notes.push_back(
+      notes.emplace_back(
           "the lock's records are not read: this test is built without "
           "Tamberlo::records");
     }

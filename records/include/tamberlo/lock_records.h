@@ -239,7 +239,7 @@ struct LockRecords {
        ...);
     }
     if (!any && (detail::recordHolds<Classes>() || ...)) {
-      notes.push_back(
+      notes.emplace_back(
           "the lock holds no records: it was written without "
           "Tamberlo::records; rewriting it adds them");
     }
