@@ -61,8 +61,8 @@ TEST(LockRecords, EachRecordThatNoLongerReadsIsALine) {
       // Laid out as adding a version allows, but wired wrong.
       {&fromTwoVersions<miswired::Sensor_v1, miswired::Sensor_v2,
                         miswired::Sensor_v3>,
-       {"Sensor_v1::volts: the locked record wrote 1.0, reads back 2.0",
-        "Sensor_v2::volts: the locked record wrote 1.0, reads back 2.0"}},
+       {"Sensor_v1::volts: the locked record wrote 1, reads back 2",
+        "Sensor_v2::volts: the locked record wrote 1, reads back 2"}},
   };
   for (const auto& [changes, expected] : kChanges) {
     EXPECT_EQ(changes(), expected);

@@ -65,25 +65,25 @@ const char* signatureOf() {
 #endif
 }
 
-// T as its declaration names it, for enumerations and types without a
-// name of their own here.  The anonymous namespace is spelled alike for
-// every compiler, so that a lock written with one is read with another.
-template <typename T>
-std::string spelling() {
-  std::string_view text = signatureOf<T>();
+// The type that `signature`, signatureOf's, spells, as its declaration
+// names it.  The anonymous namespace is spelled alike for every compiler,
+// so that a lock written with one is read with another.
+inline std::string spelledType(std::string_view signature) {
 #if defined(_MSC_VER) && !defined(__clang__)
   constexpr std::string_view kOpen = "signatureOf<";
-  text = text.substr(text.find(kOpen) + kOpen.size());
-  text = text.substr(0, text.rfind(">(void)"));
+  signature = signature.substr(signature.find(kOpen) + kOpen.size());
+  signature = signature.substr(0, signature.rfind(">(void)"));
   for (const std::string_view tag : {"enum ", "struct ", "class "}) {
-    if (text.substr(0, tag.size()) == tag) text.remove_prefix(tag.size());
+    if (signature.substr(0, tag.size()) == tag) {
+      signature.remove_prefix(tag.size());
+    }
   }
 #else
   constexpr std::string_view kOpen = "T = ";
-  text = text.substr(text.find(kOpen) + kOpen.size());
-  text = text.substr(0, text.rfind(']'));
+  signature = signature.substr(signature.find(kOpen) + kOpen.size());
+  signature = signature.substr(0, signature.rfind(']'));
 #endif
-  std::string name(text);
+  std::string name(signature);
   constexpr std::string_view kClang = "(anonymous namespace)";
   for (auto at = name.find(kClang); at != std::string::npos;
        at = name.find(kClang)) {
@@ -101,6 +101,10 @@ template <>
 constexpr bool kIsCharacterType<char8_t> = true;
 #endif
 
+inline std::string integerName(bool isSigned, std::size_t bits) {
+  return (isSigned ? "int" : "uint") + std::to_string(bits) + "_t";
+}
+
 // A field's value type as a lock names it: an integer by its width and
 // signedness (int32_t, uint8_t), so that int and int32_t read alike; the
 // other arithmetic types as written (bool, char, float, double);
@@ -111,17 +115,16 @@ template <typename T>
 std::string valueTypeName() {
   if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool> &&
                 !kIsCharacterType<T>) {
-    return (std::is_signed_v<T> ? "int" : "uint") +
-           std::to_string(sizeof(T) * CHAR_BIT) + "_t";
+    return integerName(std::is_signed_v<T>, sizeof(T) * CHAR_BIT);
   } else if constexpr (std::is_same_v<T, std::string>) {
     return "std::string";
   } else if constexpr (std::is_enum_v<T>) {
-    return "enum " + spelling<T>() + " : " +
+    return "enum " + spelledType(signatureOf<T>()) + " : " +
            valueTypeName<std::underlying_type_t<T>>();
   } else if constexpr (hasFields<T>) {
     return std::string(fieldsOf<T>().className);
   } else {
-    return spelling<T>();
+    return spelledType(signatureOf<T>());
   }
 }
 
@@ -142,17 +145,39 @@ template <typename Object>
 std::vector<LockedField> describeFields(Object& object,
                                         std::vector<LockedClass>& structs);
 
+// A class or value struct without its fields yet.  Code that does not
+// depend on the class stays out of the templates, which every lock test
+// instantiates for each class.
+inline LockedClass lockedClass(std::string_view name, bool isStruct,
+                               std::int32_t family, std::int32_t version,
+                               std::size_t size) {
+  return {std::string(name), isStruct, family, version, size, {}, {}};
+}
+
+inline bool holds(const std::vector<LockedClass>& structs,
+                  std::string_view name) {
+  return std::any_of(
+      structs.begin(), structs.end(),
+      [&](const LockedClass& held) { return held.name == name; });
+}
+
 // Adds value struct T, once, with the value structs it holds.  Its offsets
 // are those of a value-initialised object.
 template <typename T>
 void addStruct(std::vector<LockedClass>& structs) {
-  const std::string name(fieldsOf<T>().className);
-  const auto named = [&](const LockedClass& held) { return held.name == name; };
-  if (std::any_of(structs.begin(), structs.end(), named)) return;
+  const std::string_view name = fieldsOf<T>().className;
+  if (holds(structs, name)) return;
   T probe{};
-  LockedClass described{name, true, 0, 0, sizeof(T), {}, {}};
+  LockedClass described = lockedClass(name, true, 0, 0, sizeof(T));
   described.fields = describeFields(probe, structs);
   structs.push_back(std::move(described));
+}
+
+inline void addField(std::vector<LockedField>& fields, std::string_view name,
+                     std::string_view kind, std::int32_t offset,
+                     std::size_t size, std::string type) {
+  fields.push_back({std::string(name), std::string(kind),
+                    static_cast<std::size_t>(offset), size, std::move(type)});
 }
 
 template <typename Object>
@@ -162,9 +187,8 @@ std::vector<LockedField> describeFields(Object& object,
   forEachField(object, [&](std::string_view name, auto& element) {
     using Element = std::remove_reference_t<decltype(element)>;
     using Value = ElementValueT<Element>;
-    fields.push_back({std::string(name), std::string(kindOf<Element>()),
-                      static_cast<std::size_t>(elementOffset(object, element)),
-                      sizeof(Element), valueTypeName<Value>()});
+    addField(fields, name, kindOf<Element>(), elementOffset(object, element),
+             sizeof(Element), valueTypeName<Value>());
     if constexpr (hasFields<Value>) addStruct<Value>(structs);
   });
   return fields;
@@ -175,13 +199,9 @@ std::vector<LockedField> describeFields(Object& object,
 template <typename Version>
 LockedClass describeVersion(Version& version,
                             std::vector<LockedClass>& structs) {
-  LockedClass described{std::string(fieldsOf<Version>().className),
-                        false,
-                        Version::familyId,
-                        Version::versionNo,
-                        sizeof(Version),
-                        {},
-                        {}};
+  LockedClass described =
+      lockedClass(fieldsOf<Version>().className, false, Version::familyId,
+                  Version::versionNo, sizeof(Version));
   described.fields = describeFields(version, structs);
   return described;
 }

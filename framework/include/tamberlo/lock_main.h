@@ -18,17 +18,22 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <tuple>
 #include <vector>
 
 namespace tamberlo {
 namespace detail {
+
+// Keeps `root` reachable for leak checkers until the program ends, as
+// chains are never freed.
+inline void keepRoot(MsgBase* root) {
+  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
+  static auto* const roots = new std::vector<MsgBase*>;
+  roots->push_back(root);
+}
 
 // The chains a lock test reads: for each family, a fresh chain of its
 // newest version among Classes, which every version of it in Classes must
@@ -42,12 +47,8 @@ struct LockFamilies {
             ...);
   }
 
-  // The root of a new chain of the family, kept reachable for leak
-  // checkers until the program ends, as chains are never freed.
+  // The root of a new chain of the family.
   static MsgBase* freshRoot(std::int32_t family) {
-    // Never freed, so that the roots stay reachable.
-    // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
-    static auto* const roots = new std::vector<MsgBase*>;
     MsgBase* root = nullptr;
     MsgMap none;
     ((root =
@@ -55,32 +56,37 @@ struct LockFamilies {
               ? new Classes(none)
               : root),
      ...);
-    roots->push_back(root);
+    keepRoot(root);
     return root;
   }
 
-  static std::string newestName(std::int32_t family) {
-    std::string name;
+  static std::string_view newestName(std::int32_t family) {
+    std::string_view name;
     ((name = Classes::familyId == family && isNewest<Classes>()
-                 ? std::string(fieldsOf<Classes>().className)
+                 ? fieldsOf<Classes>().className
                  : name),
      ...);
     return name;
   }
 };
 
+inline std::string unreachable(std::string_view name, std::string_view newest,
+                               std::int32_t family) {
+  return std::string(name) + ": not reachable from " + std::string(newest) +
+         ", the newest version of family " + std::to_string(family) +
+         " in CLASSES";
+}
+
 // Adds `Version` as it is now to `lock`, or says why it cannot.
 template <typename Version, typename... Classes>
 void describeInto(Lock& lock, std::vector<std::string>& problems) {
   using Families = LockFamilies<Classes...>;
-  const std::string_view name = fieldsOf<Version>().className;
   auto* version =
       Families::freshRoot(Version::familyId)->template getVersion<Version>();
   if (version == nullptr) {
-    problems.push_back(std::string(name) + ": not reachable from " +
-                       Families::newestName(Version::familyId) +
-                       ", the newest version of family " +
-                       std::to_string(Version::familyId) + " in CLASSES");
+    problems.push_back(unreachable(fieldsOf<Version>().className,
+                                   Families::newestName(Version::familyId),
+                                   Version::familyId));
     return;
   }
   lock.classes.push_back(describeVersion(*version, lock.structs));
@@ -103,6 +109,28 @@ constexpr bool distinctNumbers() {
   return true;
 }
 
+// Classes by family and version, value structs by name: a lock file's
+// order.  A lock knows classes by name, so two of one name are a problem.
+inline void orderLock(Lock& lock, std::vector<std::string>& problems) {
+  for (std::size_t i = 0; i < lock.classes.size(); ++i) {
+    for (std::size_t j = 0; j < i; ++j) {
+      if (lock.classes[i].name == lock.classes[j].name) {
+        problems.push_back(lock.classes[i].name +
+                           ": two classes in CLASSES have this name");
+      }
+    }
+  }
+  std::sort(lock.classes.begin(), lock.classes.end(),
+            [](const LockedClass& a, const LockedClass& b) {
+              return std::tie(a.family, a.version) <
+                     std::tie(b.family, b.version);
+            });
+  std::sort(lock.structs.begin(), lock.structs.end(),
+            [](const LockedClass& a, const LockedClass& b) {
+              return a.name < b.name;
+            });
+}
+
 // The classes as they are now, in the order a lock file lists them;
 // `problems` says what stops them from being locked.
 template <typename... Classes>
@@ -113,48 +141,49 @@ Lock describeNow(std::vector<std::string>& problems) {
                 "family and version; name each version once");
   Lock lock{targetText(), {}, {}};
   (describeInto<Classes, Classes...>(lock, problems), ...);
-  std::sort(lock.classes.begin(), lock.classes.end(),
-            [](const LockedClass& a, const LockedClass& b) {
-              return std::tie(a.family, a.version) <
-                     std::tie(b.family, b.version);
-            });
-  std::sort(lock.structs.begin(), lock.structs.end(),
-            [](const LockedClass& a, const LockedClass& b) {
-              return a.name < b.name;
-            });
+  orderLock(lock, problems);
   return lock;
 }
 
-inline bool readFile(const std::filesystem::path& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in),
-              std::istreambuf_iterator<char>());
-  return !in.bad();
+// The whole file at `path`; false where it cannot be read.
+inline bool readFile(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  std::array<char, 4096> buffer{};
+  text.clear();
+  for (std::size_t n = 0;
+       (n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0;) {
+    text.append(buffer.data(), n);
+  }
+  const bool read = std::ferror(file) == 0;
+  static_cast<void>(std::fclose(file));
+  return read;
 }
 
-// Replaces the file at `path` with `text` whole, through a file beside it,
-// unless it holds `text` already.
-inline void writeLockFile(const std::filesystem::path& path,
-                          const std::string& text, const std::string& name) {
+// Replaces the file at `path` with `text`, written beside it first, so
+// that a failure leaves the old file whole; unless it holds `text`
+// already.
+inline void writeLockFile(const std::string& path, const std::string& text,
+                          const std::string& name) {
   std::string old;
   if (readFile(path, old) && old == text) {
-    std::printf("%s: %s is up to date\n", name.c_str(), path.string().c_str());
+    std::printf("%s: %s is up to date\n", name.c_str(), path.c_str());
     return;
   }
-  std::filesystem::path temporary = path;
-  temporary += ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-      throw std::filesystem::filesystem_error(
-          "cannot write", temporary, std::make_error_code(std::errc::io_error));
-    }
+  const std::string temporary = path + ".new";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  bool written = file != nullptr &&
+                 std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  written = file != nullptr && std::fclose(file) == 0 && written;
+#if defined(_WIN32)
+  // There std::rename does not replace a file.
+  static_cast<void>(std::remove(path.c_str()));
+#endif
+  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    static_cast<void>(std::remove(temporary.c_str()));
+    throw std::runtime_error("cannot write " + path);
   }
-  std::filesystem::rename(temporary, path);
-  std::printf("%s: wrote %s\n", name.c_str(), path.string().c_str());
+  std::printf("%s: wrote %s\n", name.c_str(), path.c_str());
 }
 
 // What a check found, printed: the changes, one a line, then what to do.
@@ -179,7 +208,7 @@ inline int report(const std::vector<std::string>& changes,
 }
 
 template <typename Records, typename... Classes>
-int checkLock(const Lock& now, const std::filesystem::path& path,
+int checkLock(const Lock& now, const std::string& path,
               const std::string& name) {
   std::string text;
   if (!readFile(path, text)) {
@@ -187,7 +216,7 @@ int checkLock(const Lock& now, const std::filesystem::path& path,
         "%s: no lock file %s: build the target %s_update to write it "
         "(cmake --build <build directory> --target %s_update), then commit "
         "it\n",
-        name.c_str(), path.string().c_str(), name.c_str(), name.c_str());
+        name.c_str(), path.c_str(), name.c_str(), name.c_str());
     return 1;
   }
   Lock locked;
@@ -195,8 +224,7 @@ int checkLock(const Lock& now, const std::filesystem::path& path,
     locked = parseLock(text);
   } catch (const LockFileError& error) {
     std::printf("%s: %s, %s: build the target %s_update to rewrite it\n",
-                name.c_str(), path.string().c_str(), error.what(),
-                name.c_str());
+                name.c_str(), path.c_str(), error.what(), name.c_str());
     return 1;
   }
   std::vector<std::string> changes = compareLocks(locked, now);
@@ -214,7 +242,7 @@ int checkLock(const Lock& now, const std::filesystem::path& path,
                       "_update once it is released");
     }
   }
-  return report(changes, notes, name, path.string());
+  return report(changes, notes, name, path);
 }
 
 }  // namespace detail
@@ -260,7 +288,7 @@ int lockMain(int argc, const char* const* argv, const char* test) {
                 name.c_str());
     return 2;
   }
-  const std::filesystem::path path(args[2]);
+  const std::string path(args[2]);
   try {
     std::vector<std::string> problems;
     detail::Lock now = detail::describeNow<Classes...>(problems);

@@ -8,18 +8,20 @@
 #include <tamberlo/lock_layout.h>
 #include <tamberlo/lock_main.h>
 #include <tamberlo/msg_base.h>
+#include <tamberlo/msg_map.h>
 #include <tamberlo/record_error.h>
 #include <tamberlo/record_read.h>
 #include <tamberlo/record_types.h>
 #include <tamberlo/record_write.h>
+#include <tamberlo/to_string.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <exception>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -116,38 +118,54 @@ void writeLockRecord(Lock& lock) {
   }
 }
 
-// A float read back counts as written within this share of its size (or
-// of 1, for a small one): the family's conversions may round it.
+// A floating-point value read back counts as written within this share of
+// its size (or of 1, for a small one): the family's conversions may round
+// it.
 inline constexpr double kLockRecordTolerance = 1e-4;
 
-inline bool sameRecordValue(const nlohmann::ordered_json& written,
-                            const nlohmann::ordered_json& read) {
-  if ((written.is_number_float() || read.is_number_float()) &&
-      written.is_number() && read.is_number()) {
-    const auto w = written.get<double>();
-    return std::fabs(w - read.get<double>()) <=
+template <typename T>
+bool sameLockValue(const T& written, const T& read) {
+  if constexpr (std::is_floating_point_v<T>) {
+    const auto w = static_cast<double>(written);
+    return std::fabs(w - static_cast<double>(read)) <=
            kLockRecordTolerance * std::max(1.0, std::fabs(w));
+  } else {
+    return written == read;
   }
-  return written == read;
 }
 
-// One line for each field of `read` that does not give back what
-// `written` holds; `path` names the object they are in.
-inline void compareRecordFields(const nlohmann::ordered_json& written,
-                                const nlohmann::ordered_json& read,
-                                const std::string& path,
-                                std::vector<std::string>& changes) {
-  for (auto at = written.begin(); at != written.end(); ++at) {
-    const auto found = read.find(at.key());
-    const std::string where = path + at.key();
-    if (found == read.end()) continue;  // a read would have refused it
-    if (at->is_object() && found->is_object()) {
-      compareRecordFields(*at, *found, where + ".", changes);
-    } else if (!sameRecordValue(*at, *found)) {
-      changes.push_back(where + ": the locked record wrote " + at->dump() +
-                        ", reads back " + found->dump());
-    }
+template <typename Object>
+void compareLockFields(Object& written, Object& read, const std::string& path,
+                       std::vector<std::string>& changes);
+
+// A line where `read` does not give back `written`, as toString shows
+// them; `where` names the field.
+template <typename T>
+void compareLockValue(T& written, T& read, const std::string& where,
+                      std::vector<std::string>& changes) {
+  if constexpr (hasFields<T>) {
+    compareLockFields(written, read, where + ".", changes);
+  } else if (!sameLockValue(written, read)) {
+    std::string text = where + ": the locked record wrote ";
+    appendValue(text, written);
+    text += ", reads back ";
+    appendValue(text, read);
+    changes.push_back(text);
   }
+}
+
+// Compares each listed field of two objects of one class.
+template <typename Object>
+void compareLockFields(Object& written, Object& read, const std::string& path,
+                       std::vector<std::string>& changes) {
+  std::apply(
+      [&](const auto&... field) {
+        (compareLockValue((written.*field.member).get(),
+                          (read.*field.member).get(),
+                          path + std::string(field.name), changes),
+         ...);
+      },
+      fieldsOf<Object>().fields);
 }
 
 // Reads version Reading after a record was read into `root`'s chain.
@@ -158,7 +176,7 @@ void readLockedThrough(MsgBase* root, const std::string& recordOfName,
     auto* reading = root->getVersion<Reading>();
     if (reading == nullptr) return;  // reported as not reachable
     try {
-      static_cast<void>(toRecord(*reading));
+      static_cast<void>(toJson(*reading));
     } catch (const std::exception& error) {
       changes.push_back(std::string(fieldsOf<Reading>().className) +
                         ": reading the locked record of " + recordOfName +
@@ -167,8 +185,10 @@ void readLockedThrough(MsgBase* root, const std::string& recordOfName,
   }
 }
 
-// Reads the record that `released` holds through every version of its
-// family, and compares Version's fields with the record.
+// Reads the record that `released` holds into a Version of its own, whose
+// forwarding fields, bound to nothing, keep what is written, and into a
+// fresh chain of the family, then through every version of it; a line
+// where the chain's Version does not give back what the record holds.
 template <typename Version, typename... Classes>
 void checkLockRecord(const LockedClass& released,
                      std::vector<std::string>& changes) {
@@ -177,19 +197,22 @@ void checkLockRecord(const LockedClass& released,
   if constexpr (!recordHolds<Version>()) {
     changes.push_back(noLonger + "a field's type is one records do not hold");
   } else {
-    MsgBase* root = LockFamilies<Classes...>::freshRoot(Version::familyId);
     using Reader = typename HeldReader<LockRecordReader<>, Classes...>::type;
-    nlohmann::ordered_json written;
+    MsgMap none;
+    auto* written = new Version(none);
+    keepRoot(written);
+    MsgBase* root = LockFamilies<Classes...>::freshRoot(Version::familyId);
     try {
+      Reader::read(written, released.record);
       Reader::read(root, released.record);
-      written = nlohmann::ordered_json::parse(released.record);
     } catch (const std::exception& error) {
       // The class is named once.
       const std::string prefix =
           recordOf(released.family, released.version, name) + ": ";
       std::string what = error.what();
-      if (what.compare(0, prefix.size(), prefix) == 0)
+      if (what.compare(0, prefix.size(), prefix) == 0) {
         what.erase(0, prefix.size());
+      }
       changes.push_back(noLonger + what);
       return;
     }
@@ -197,9 +220,8 @@ void checkLockRecord(const LockedClass& released,
           ? readLockedThrough<Classes>(root, name, changes)
           : void()),
      ...);
-    compareRecordFields(written.at("fields"),
-                        toRecord(*root->getVersion<Version>()).at("fields"),
-                        name + "::", changes);
+    compareLockFields(*written, *root->getVersion<Version>(),
+                      name + "::", changes);
   }
 }
 
