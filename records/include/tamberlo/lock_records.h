@@ -241,12 +241,13 @@ struct LockRecords {
     (detail::writeLockRecord<Classes, Classes...>(lock), ...);
   }
 
-  /// Reads each record of `locked` through a fresh chain of its family
-  /// with readJson<Classes...>, then through every version of the family,
-  /// and adds a line to `changes` for a record that no longer reads and
-  /// for each field of the locked version that does not give back what
-  /// the record holds (floats within 1 part in 10^4).  A record of a
-  /// class missing from `Classes` is left to the layout's comparison.
+  /// Reads each record of `locked` with readJson over those of `Classes`
+  /// that records hold, into a fresh chain of its family, then through
+  /// every version of the family; adds a line to `changes` for a record
+  /// that no longer reads, and for each field of the locked version that
+  /// does not give back what the record holds, as that version alone
+  /// reads it (floating-point values within 1 part in 10^4).  A record of
+  /// a class missing from `Classes` is left to the layout's comparison.
   template <typename... Classes>
   static void check(const detail::Lock& locked,
                     std::vector<std::string>& changes,
