@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tamberlo::detail {
@@ -28,11 +31,6 @@ inline std::size_t fieldIndex(const std::vector<LockedField>& fields,
       std::find_if(fields.begin(), fields.end(),
                    [&](const LockedField& f) { return f.name == name; });
   return static_cast<std::size_t>(at - fields.begin());
-}
-
-inline std::string lockedAndNow(const std::string& locked,
-                                const std::string& now) {
-  return locked + " in the lock, " + now + " now";
 }
 
 // For each of `now`'s items, whether it is in a longest subsequence common
@@ -86,11 +84,12 @@ class ClassComparison {
   void run() {
     if (!locked_.isStruct &&
         (locked_.family != now_.family || locked_.version != now_.version)) {
-      changes_.push_back(locked_.name + ": " +
-                         lockedAndNow(numbers(locked_), numbers(now_)));
+      say({locked_.name, ": ", numbers(locked_), " in the lock, ",
+           numbers(now_), " now"});
     }
     moved_ = movedFields();
-    structural_ = std::find(moved_.begin(), moved_.end(), true) != moved_.end();
+    structural_ = false;
+    for (const bool moved : moved_) structural_ = structural_ || moved;
     for (std::size_t i = 0; i < locked_.fields.size(); ++i) {
       structural_ = structural_ || gone(i);
     }
@@ -100,18 +99,27 @@ class ClassComparison {
     for (std::size_t i = 0; i < locked_.fields.size(); ++i) compareLocked(i);
     for (std::size_t j = 0; j < now_.fields.size(); ++j) {
       if (added(j)) {
-        changes_.push_back(locked_.name + ": field " + now_.fields[j].name +
-                           " inserted");
+        say({locked_.name, ": field ", now_.fields[j].name, " inserted"});
       }
     }
     if (layout_ && !structural_ && delta(now_.size, locked_.size) != shift_) {
-      changes_.push_back(locked_.name + ": " +
-                         lockedAndNow("size " + std::to_string(locked_.size),
-                                      std::to_string(now_.size)));
+      sayChanged(locked_.name + ": ", "size", std::to_string(locked_.size),
+                 std::to_string(now_.size));
     }
   }
 
  private:
+  // Adds the line made of `parts`.
+  void say(std::initializer_list<std::string_view> parts) {
+    std::string line;
+    for (const std::string_view part : parts) line += part;
+    changes_.push_back(std::move(line));
+  }
+  void sayChanged(std::string_view where, std::string_view what,
+                  std::string_view locked, std::string_view now) {
+    say({where, what, " ", locked, " in the lock, ", now, " now"});
+  }
+
   static std::string numbers(const LockedClass& c) {
     return "family " + std::to_string(c.family) + " version " +
            std::to_string(c.version);
@@ -162,26 +170,24 @@ class ClassComparison {
   void compareLocked(std::size_t i) {
     const LockedField& field = locked_.fields[i];
     if (gone(i)) {
-      changes_.push_back(locked_.name + ": field " + field.name + " removed");
+      say({locked_.name, ": field ", field.name, " removed"});
       return;
     }
     const std::size_t j = renamedAt(i) ? i : inNow(field);
     const LockedField& now = now_.fields[j];
     const std::string where = locked_.name + "::" + field.name + ": ";
     if (renamedAt(i)) {
-      changes_.push_back(where + "renamed to " + now.name);
+      say({where, "renamed to ", now.name});
     } else if (moved_[j]) {
-      changes_.push_back(where +
-                         lockedAndNow("position " + std::to_string(i + 1),
-                                      std::to_string(j + 1)));
+      sayChanged(where, "position", std::to_string(i + 1),
+                 std::to_string(j + 1));
     }
     compareField(field, now, where);
     if (layout_ && !structural_) {
       const std::ptrdiff_t offset = delta(now.offset, field.offset);
       if (offset != shift_) {
-        changes_.push_back(
-            where + lockedAndNow("offset " + std::to_string(field.offset),
-                                 std::to_string(now.offset)));
+        sayChanged(where, "offset", std::to_string(field.offset),
+                   std::to_string(now.offset));
       }
       shift_ = offset + delta(now.size, field.size);
     }
@@ -193,19 +199,16 @@ class ClassComparison {
                     const std::string& where) {
     const bool retyped = locked.type != now.type;
     if (retyped) {
-      changes_.push_back(where +
-                         lockedAndNow("value type " + locked.type, now.type));
+      sayChanged(where, "value type", locked.type, now.type);
     }
     const bool forwardsNow = superseded_ && locked.kind == "stored";
     if (locked.kind != now.kind && !forwardsNow) {
-      changes_.push_back(where +
-                         lockedAndNow("element kind " + locked.kind, now.kind));
+      sayChanged(where, "element kind", locked.kind, now.kind);
     }
     if (layout_ && !retyped && locked.kind == now.kind &&
         locked.size != now.size) {
-      changes_.push_back(where +
-                         lockedAndNow("size " + std::to_string(locked.size),
-                                      std::to_string(now.size)));
+      sayChanged(where, "size", std::to_string(locked.size),
+                 std::to_string(now.size));
     }
   }
 

@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tamberlo {
@@ -109,6 +110,12 @@ constexpr bool distinctNumbers() {
   return true;
 }
 
+inline bool before(const LockedClass& a, const LockedClass& b) {
+  return a.isStruct
+             ? a.name < b.name
+             : std::tie(a.family, a.version) < std::tie(b.family, b.version);
+}
+
 // Classes by family and version, value structs by name: a lock file's
 // order.  A lock knows classes by name, so two of one name are a problem.
 inline void orderLock(Lock& lock, std::vector<std::string>& problems) {
@@ -120,15 +127,18 @@ inline void orderLock(Lock& lock, std::vector<std::string>& problems) {
       }
     }
   }
-  std::sort(lock.classes.begin(), lock.classes.end(),
-            [](const LockedClass& a, const LockedClass& b) {
-              return std::tie(a.family, a.version) <
-                     std::tie(b.family, b.version);
-            });
-  std::sort(lock.structs.begin(), lock.structs.end(),
-            [](const LockedClass& a, const LockedClass& b) {
-              return a.name < b.name;
-            });
+  // By insertion, for the few classes a lock holds: std::sort's code for
+  // these classes would take longer to compile than all of this.
+  const auto sort = [](std::vector<LockedClass>& classes) {
+    for (std::size_t i = 1; i < classes.size(); ++i) {
+      for (std::size_t j = i; j > 0 && before(classes[j], classes[j - 1]);
+           --j) {
+        std::swap(classes[j], classes[j - 1]);
+      }
+    }
+  };
+  sort(lock.classes);
+  sort(lock.structs);
 }
 
 // The classes as they are now, in the order a lock file lists them;
