@@ -2,6 +2,9 @@
 #   STEP=install      install BUILD_DIR into WORK_DIR/prefix (and run the
 #                     installed pellory if WITH_PELLORY)
 #   STEP=find_package build the examples with find_package(Tamberlo) and run
+#                     them; natively with records, also lock family 60
+#                     anew: the lock test fails until its update target
+#                     writes the lock, the same bytes each time
 #   STEP=pkg-config   compile the example with pkg-config's flags and run
 #   STEP=toolchain    compile the example with a standard, or a mode of
 #                     the standard library, that the library was not built
@@ -58,6 +61,10 @@ Msg15_v4{lat=31.5, lng=35.25, alt=-304.80002}
 {\"family\":15,\"version\":5,\"fields\":{\"position\":{\"lat\":31.5,\"lng\":35.25,\"alt\":-304.80002}}}
 skipped: record of family 15 version 2 (Msg15_v2): not JSON: parse error at line 1, column 44: syntax error while parsing object - unexpected end of input; expected '}'
 ")
+# The example programs, each printing its expected_ text; the examples'
+# lock test is the suite's, and lock_anew below locks their family anew.
+set(example_programs
+  read_old_version temperature temperature_v3 battery evolving)
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc
@@ -117,7 +124,7 @@ endfunction()
 function(development_files var libdir)
   file(GLOB headers RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*/include/tamberlo/*.h)
   list(FILTER headers EXCLUDE REGEX "^demo/")
-  set(files Config ConfigVersion Targets Targets-release)
+  set(files Config ConfigVersion LockTest Targets Targets-release)
   if(WITH_RECORDS)
     list(APPEND files RecordsTargets)
   else()
@@ -131,6 +138,44 @@ function(development_files var libdir)
     list(APPEND headers ${libdir}/cmake/Tamberlo/Tamberlo${f}.cmake)
   endforeach()
   set(${var} ${headers} PARENT_SCOPE)
+endfunction()
+
+# Locks family 60 in a project of its own at `dir`, with the lock file in
+# it: the test fails, naming the update target, until that target writes
+# the file; writing it again gives the same bytes, and the test passes.
+function(lock_anew dir)
+  file(REMOVE_RECURSE ${dir})
+  file(WRITE ${dir}/CMakeLists.txt [=[
+cmake_minimum_required(VERSION 3.23)
+project(Lock LANGUAGES CXX)
+enable_testing()
+find_package(Tamberlo 1.0 CONFIG REQUIRED)
+add_library(sensor STATIC ${EXAMPLES}/sensor.cpp)
+target_link_libraries(sensor PUBLIC Tamberlo::tamberlo)
+tamberlo_add_lock_test(sensor_lock
+  LOCK_FILE sensor.lock
+  HEADERS ${EXAMPLES}/sensor.h
+  CLASSES Sensor_v1 Sensor_v2 Sensor_v3
+  LIBRARIES sensor)
+]=])
+  run(${CMAKE_COMMAND} -S ${dir} -B ${dir}/build ${platform}
+    -DEXAMPLES=${SOURCE_DIR}/examples -DCMAKE_CXX_FLAGS=${CXX_FLAGS}
+    -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
+  run(${CMAKE_COMMAND} --build ${dir}/build)
+  set(test ${CMAKE_CTEST_COMMAND} --test-dir ${dir}/build --output-on-failure)
+  execute_process(COMMAND ${test} RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+  if(rc EQUAL 0 OR EXISTS ${dir}/sensor.lock OR NOT out MATCHES
+     "no lock file [^\n]*: build the target sensor_lock_update to write it")
+    message(FATAL_ERROR "a lock test without its lock file:\n${out}")
+  endif()
+  run(${CMAKE_COMMAND} --build ${dir}/build --target sensor_lock_update)
+  file(READ ${dir}/sensor.lock first)
+  run(${CMAKE_COMMAND} --build ${dir}/build --target sensor_lock_update)
+  file(READ ${dir}/sensor.lock second)
+  if(NOT first STREQUAL second)
+    message(FATAL_ERROR "writing the lock twice gave\n${first}\nand\n${second}")
+  endif()
+  run(${test})
 endfunction()
 
 set(licence share/doc/Tamberlo/LICENSE)
@@ -187,14 +232,18 @@ elseif(STEP STREQUAL "find_package")
   run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${build} ${platform}
     -DCMAKE_CXX_FLAGS=${CXX_FLAGS}
     -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
-  run(${CMAKE_COMMAND} --build ${build})
-  expect_output(${build}/read_old_version${exe} read_old_version)
-  expect_output(${build}/temperature${exe} temperature)
-  expect_output(${build}/temperature_v3${exe} temperature_v3)
-  expect_output(${build}/battery${exe} battery)
-  expect_output(${build}/evolving${exe} evolving)
+  set(programs ${example_programs})
   if(WITH_RECORDS)
-    expect_output(${build}/replay_log${exe} replay_log)
+    list(APPEND programs replay_log)
+  endif()
+  run(${CMAKE_COMMAND} --build ${build} --target ${programs})
+  foreach(program IN LISTS programs)
+    expect_output(${build}/${program}${exe} ${program})
+  endforeach()
+  # The installed tamberlo_add_lock_test; each lock test is a program to
+  # compile, so only in the legs that build records (release, packages).
+  if(WITH_RECORDS AND NOT TOOLCHAIN AND NOT PREFIX)
+    lock_anew(${WORK_DIR}/lock)
   endif()
   # Without nlohmann/json, only a client that asks for records misses it.
   file(WRITE ${WORK_DIR}/no_json/CMakeLists.txt [=[
@@ -270,9 +319,8 @@ elseif(STEP STREQUAL "static")
   run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${build}
     -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_CXX_FLAGS=${CXX_FLAGS} -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
-  run(${CMAKE_COMMAND} --build ${build})
-  foreach(example read_old_version temperature temperature_v3 battery
-      evolving)
+  run(${CMAKE_COMMAND} --build ${build} --target ${example_programs})
+  foreach(example IN LISTS example_programs)
     expect_output(${build}/${example} ${example})
   endforeach()
 elseif(STEP STREQUAL "deb")
