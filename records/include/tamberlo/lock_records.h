@@ -147,9 +147,9 @@ void compareLockValue(T& written, T& read, const std::string& where,
     compareLockFields(written, read, where + ".", changes);
   } else if (!sameLockValue(written, read)) {
     std::string text = where + ": the locked record wrote ";
-    appendValue(text, written);
+    appendValue(text, written, {}, {});
     text += ", reads back ";
-    appendValue(text, read);
+    appendValue(text, read, {}, {});
     changes.push_back(text);
   }
 }
