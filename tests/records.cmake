@@ -2,8 +2,10 @@
 # compile (compile_error_test.cmake, with records' include paths).
 tamberlo_add_test(records_test)
 target_link_libraries(records_test PRIVATE Tamberlo::records)
-tamberlo_add_test(lock_records_test)
-target_link_libraries(lock_records_test PRIVATE Tamberlo::records)
+if(TAMBERLO_BUILD_SLOW_TESTS)
+  tamberlo_add_test(lock_records_test)
+  target_link_libraries(lock_records_test PRIVATE Tamberlo::records)
+endif()
 
 # Each compile takes seconds (nlohmann/json), and what compiles does not
 # depend on a sanitizer, so the legs without one check it.  records_test

@@ -138,7 +138,7 @@ struct Records {
 // Never destroyed: version objects in static storage may be destroyed
 // after this library's own statics, and still report here.
 Records& records() {
-  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory)
+  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory,cppcoreguidelines-avoid-non-const-global-variables)
   static auto* const all = new Records;
   return *all;
 }
@@ -207,6 +207,31 @@ std::pair<const std::type_info*, const std::type_info*> clash(
     }
   }
   return {nullptr, nullptr};
+}
+
+// Takes `object`, which is being destroyed, out of `root`'s join: an entry
+// it replaced is no longer restored, its own maps are no longer restored,
+// and the root's upstream no longer names it.
+void forget(Records& all, MsgBase* root, Join& join,
+            const MsgBase* object) noexcept {
+  for (auto c = join.changes.begin(); c != join.changes.end();) {
+    if (c->previous == object) {
+      c->previous = nullptr;
+      c->existed = false;
+    }
+    if (c->object != object) {
+      ++c;
+      continue;
+    }
+    if (c->previous != nullptr) eraseMention(all, c->previous, root);
+    c = join.changes.erase(c);
+  }
+  for (auto n = join.named.begin(); n != join.named.end();) {
+    n = *n == object ? join.named.erase(n) : std::next(n);
+  }
+  for (auto u = root->upstream.begin(); u != root->upstream.end();) {
+    u = u->second == object ? root->upstream.erase(u) : std::next(u);
+  }
 }
 
 }  // namespace
@@ -295,35 +320,14 @@ void tamberlo::detail::released(MsgBase* object) noexcept {
     eraseMentions(all, object, at->second);
     all.joins.erase(at);
   }
-  // Whatever another root's join says of this object goes with it: an
-  // entry it replaced is no longer restored, its own maps are no longer
-  // restored, and the root's upstream no longer names it.
+  // Whatever another root's join says of this object goes with it.
   while (true) {
     const auto m = all.mentions.find(object);
     if (m == all.mentions.end()) break;
     MsgBase* root = m->second;
     all.mentions.erase(m);
     const auto at = all.joins.find(root);
-    if (at == all.joins.end()) continue;
-    Join& join = at->second;
-    for (auto c = join.changes.begin(); c != join.changes.end();) {
-      if (c->previous == object) {
-        c->previous = nullptr;
-        c->existed = false;
-      }
-      if (c->object != object) {
-        ++c;
-        continue;
-      }
-      if (c->previous != nullptr) eraseMention(all, c->previous, root);
-      c = join.changes.erase(c);
-    }
-    for (auto n = join.named.begin(); n != join.named.end();) {
-      n = *n == object ? join.named.erase(n) : std::next(n);
-    }
-    for (auto u = root->upstream.begin(); u != root->upstream.end();) {
-      u = u->second == object ? root->upstream.erase(u) : std::next(u);
-    }
+    if (at != all.joins.end()) forget(all, root, at->second, object);
   }
 }
 

@@ -204,6 +204,8 @@ class Converted
   /// The next newer version, whose field this one shows.
   using Newer = typename From::NewerClass;
 
+  // Public as every element's value is: what a read returns a reference to.
+  // NOLINTNEXTLINE(cppcoreguidelines-non-private-member-variables-in-classes)
   T value{};  ///< the last value read or, unbound, the field itself
 
   Converted() = default;
