@@ -14,7 +14,7 @@ class TAMBERLO_API Msg15_v5 : public MsgBase {
  public:
   static constexpr std::int32_t familyId = 15;  ///< family id
   static constexpr std::int32_t versionNo = 5;  ///< version number
-  ElementCur<Position, Msg15_v5> position;      ///< altitude in metres
+  ElementCur<Position, Msg15_v5> position;  ///< latitude, longitude, altitude
 
   /// Builds this version and, below it, versions 4, 3 and 2, each bound to
   /// the next newer one.
