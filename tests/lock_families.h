@@ -51,6 +51,11 @@ LOCK_SENSOR(forwarding, Forwarding<float> volts; Stored<float> amps;
 // A plain member before the fields moves them all.
 LOCK_SENSOR(shifted, std::int32_t cache = 0; Stored<float> volts;
             Stored<float> amps; Stored<Span> span;, volts, amps, span)
+// Two members swapped, listed as before.
+LOCK_SENSOR(swapped, Stored<float> amps; Stored<float> volts; Stored<Span> span;
+            , volts, amps, span)
+LOCK_SENSOR(unlisted, Stored<float> volts; Stored<float> amps;
+            Stored<Span> span;, volts, span)
 namespace spanReordered {
 struct Span {
   ElementCur<double, Span> high;
@@ -137,5 +142,41 @@ inline Sensor_v2::Sensor_v2(MsgMap& links)
 LOCK_THREE_VERSIONS(threeVersions, &Sensor_v3::volts)
 // Version 2's volts show version 3's amps.
 LOCK_THREE_VERSIONS(miswired, &Sensor_v3::amps)
+
+// Family 92: version 1 shows version 2's degrees Celsius, `initial` in a
+// fresh chain, as whole degrees Fahrenheit through the conversion given.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage)
+#define LOCK_THERMO(space, initial, ...)                                      \
+  namespace space {                                                           \
+  class Thermo_v2 : public MsgBase {                                          \
+   public:                                                                    \
+    static constexpr std::int32_t familyId = 92;                              \
+    static constexpr std::int32_t versionNo = 2;                              \
+    ElementCur<float, Thermo_v2> celsius{initial};                            \
+    explicit Thermo_v2(MsgMap& links);                                        \
+  };                                                                          \
+  TAMBERLO_FIELDS(Thermo_v2, celsius)                                         \
+  class Thermo_v1 : public MsgBase {                                          \
+   public:                                                                    \
+    static constexpr std::int32_t familyId = 92;                              \
+    static constexpr std::int32_t versionNo = 1;                              \
+    tamberlo::Converted<std::int32_t, &Thermo_v2::celsius, __VA_ARGS__>       \
+        fahrenheit;                                                           \
+    explicit Thermo_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) { \
+      tamberlo::buildOlder<void>(*this);                                      \
+    }                                                                         \
+  };                                                                          \
+  TAMBERLO_FIELDS(Thermo_v1, fahrenheit)                                      \
+  inline Thermo_v2::Thermo_v2(MsgMap& links)                                  \
+      : MsgBase(familyId, versionNo, links) {                                 \
+    tamberlo::buildOlder<Thermo_v1>(*this);                                   \
+  }                                                                           \
+  }
+
+LOCK_THERMO(thermo, 20.0f, tamberlo::Scale<9, 5, 32>)
+// 72 degrees Fahrenheit stored as 72 degrees Celsius.
+LOCK_THERMO(sameNumber, 20.0f, tamberlo::Scale<1>)
+LOCK_THERMO(noOffset, 20.0f, tamberlo::Scale<9, 5>)
+LOCK_THERMO(warmer, 25.0f, tamberlo::Scale<9, 5, 32>)
 
 #endif  // TAMBERLO_TESTS_LOCK_FAMILIES_H_

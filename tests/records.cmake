@@ -4,7 +4,8 @@ tamberlo_add_test(records_test)
 target_link_libraries(records_test PRIVATE Tamberlo::records)
 if(TAMBERLO_BUILD_SLOW_TESTS)
   tamberlo_add_test(lock_records_test)
-  target_link_libraries(lock_records_test PRIVATE Tamberlo::records)
+  target_link_libraries(lock_records_test PRIVATE Tamberlo::lock
+    Tamberlo::records)
 endif()
 
 # Each compile takes seconds (nlohmann/json); records_test compiles the

@@ -1,17 +1,21 @@
 /// \file
 /// A lock compared with the classes as they are now: one line for each
-/// change that breaks a client or a record of a released version, and none
-/// for the change that adding a version makes.
+/// change that breaks a client or a record of a released version, or
+/// changes what a version shows, and none for the change that adding a
+/// version makes.
 #ifndef TAMBERLO_LOCK_COMPARE_H_
 #define TAMBERLO_LOCK_COMPARE_H_
 
 #include <tamberlo/lock_layout.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -64,12 +68,29 @@ inline std::vector<bool> keptInOrder(const std::vector<std::size_t>& locked,
   return kept;
 }
 
+// How far `at` lies beyond the end of the field before it in memory, or
+// from the object's start for the first; with `at` one past the last, how
+// far the object's size lies beyond the last field's end.
+inline std::ptrdiff_t gapBefore(const std::vector<LockedField>& fields,
+                                std::size_t objectSize, std::size_t at) {
+  const std::size_t offset =
+      at < fields.size() ? fields[at].offset : objectSize;
+  std::size_t end = 0;
+  for (const LockedField& other : fields) {
+    if (other.offset < offset) end = std::max(end, other.offset + other.size);
+  }
+  return static_cast<std::ptrdiff_t>(offset) - static_cast<std::ptrdiff_t>(end);
+}
+
 // Compares one class or value struct with its lock.  Fields pair by name,
 // or as a rename where a name is gone at a position that a new name now
-// holds.  A field removed, inserted or moved changes the offsets of others
-// and the class's size, so these are then not reported too; otherwise an
-// offset is reported where it moved by more than the fields before it
-// grew, and the size where it changed by more than its fields did.
+// holds, unless the member of the old name is still there, left out of the
+// field list.  A field removed, left out, inserted or moved changes the
+// offsets of others and the class's size, so these are then not reported
+// too; otherwise an offset is reported where the field no longer follows
+// the field before it in memory as closely as it did (a plain member or
+// padding came or went between them), and the size likewise after the
+// last field.
 class ClassComparison {
  public:
   ClassComparison(const LockedClass& locked, const LockedClass& now,
@@ -82,10 +103,14 @@ class ClassComparison {
         changes_(changes) {}
 
   void run() {
-    if (!locked_.isStruct &&
-        (locked_.family != now_.family || locked_.version != now_.version)) {
-      say({locked_.name, ": ", numbers(locked_), " in the lock, ",
-           numbers(now_), " now"});
+    const std::string where = locked_.name + ": ";
+    if (!locked_.isStruct && locked_.family != now_.family) {
+      sayChanged(where, "family", std::to_string(locked_.family),
+                 std::to_string(now_.family));
+    }
+    if (!locked_.isStruct && locked_.version != now_.version) {
+      sayChanged(where, "version", std::to_string(locked_.version),
+                 std::to_string(now_.version));
     }
     moved_ = movedFields();
     structural_ = false;
@@ -102,8 +127,10 @@ class ClassComparison {
         say({locked_.name, ": field ", now_.fields[j].name, " inserted"});
       }
     }
-    if (layout_ && !structural_ && delta(now_.size, locked_.size) != shift_) {
-      sayChanged(locked_.name + ": ", "size", std::to_string(locked_.size),
+    if (layout_ && !structural_ &&
+        gapBefore(locked_.fields, locked_.size, locked_.fields.size()) !=
+            gapBefore(now_.fields, now_.size, now_.fields.size())) {
+      sayChanged(where, "size", std::to_string(locked_.size),
                  std::to_string(now_.size));
     }
   }
@@ -120,16 +147,6 @@ class ClassComparison {
     say({where, what, " ", locked, " in the lock, ", now, " now"});
   }
 
-  static std::string numbers(const LockedClass& c) {
-    return "family " + std::to_string(c.family) + " version " +
-           std::to_string(c.version);
-  }
-
-  static std::ptrdiff_t delta(std::size_t now, std::size_t locked) {
-    return static_cast<std::ptrdiff_t>(now) -
-           static_cast<std::ptrdiff_t>(locked);
-  }
-
   [[nodiscard]] std::size_t inNow(const LockedField& field) const {
     const std::size_t j = fieldIndex(now_.fields, field.name);
     return j == now_.fields.size() ? kNone : j;
@@ -138,9 +155,14 @@ class ClassComparison {
     const std::size_t i = fieldIndex(locked_.fields, field.name);
     return i == locked_.fields.size() ? kNone : i;
   }
+  [[nodiscard]] bool leftOut(const LockedField& field) const {
+    return std::find(now_.unlisted.begin(), now_.unlisted.end(), field.name) !=
+           now_.unlisted.end();
+  }
   [[nodiscard]] bool renamedAt(std::size_t k) const {
     return k < locked_.fields.size() && k < now_.fields.size() &&
-           inNow(locked_.fields[k]) == kNone && inLock(now_.fields[k]) == kNone;
+           inNow(locked_.fields[k]) == kNone && !leftOut(locked_.fields[k]) &&
+           inLock(now_.fields[k]) == kNone;
   }
   // Field i of the lock, gone with no rename; field j now, new.
   [[nodiscard]] bool gone(std::size_t i) const {
@@ -169,6 +191,11 @@ class ClassComparison {
 
   void compareLocked(std::size_t i) {
     const LockedField& field = locked_.fields[i];
+    if (gone(i) && leftOut(field)) {
+      say({locked_.name, "::", field.name,
+           ": still a member, left out of TAMBERLO_FIELDS"});
+      return;
+    }
     if (gone(i)) {
       say({locked_.name, ": field ", field.name, " removed"});
       return;
@@ -183,13 +210,11 @@ class ClassComparison {
                  std::to_string(j + 1));
     }
     compareField(field, now, where);
-    if (layout_ && !structural_) {
-      const std::ptrdiff_t offset = delta(now.offset, field.offset);
-      if (offset != shift_) {
-        sayChanged(where, "offset", std::to_string(field.offset),
-                   std::to_string(now.offset));
-      }
-      shift_ = offset + delta(now.size, field.size);
+    if (layout_ && !structural_ &&
+        gapBefore(locked_.fields, locked_.size, i) !=
+            gapBefore(now_.fields, now_.size, j)) {
+      sayChanged(where, "offset", std::to_string(field.offset),
+                 std::to_string(now.offset));
     }
   }
 
@@ -218,10 +243,102 @@ class ClassComparison {
   bool superseded_;
   bool layout_;
   std::vector<std::string>& changes_;
-  std::vector<bool> moved_;   // for each field now
-  bool structural_ = false;   // a field removed, inserted or moved
-  std::ptrdiff_t shift_ = 0;  // how far the fields so far moved the next
+  std::vector<bool> moved_;  // for each field now
+  bool structural_ = false;  // a field removed, left out, inserted or moved
 };
+
+// The value type of the field at `path` (`position.lat`) of class or value
+// struct `name` in `lock`; empty where there is none.
+inline std::string typeAt(const Lock& lock, const std::string& name,
+                          std::string_view path) {
+  const LockedClass* holder = findLocked(lock.classes, name);
+  if (holder == nullptr) holder = findLocked(lock.structs, name);
+  while (holder != nullptr) {
+    const auto dot = path.find('.');
+    const std::size_t at =
+        fieldIndex(holder->fields, std::string(path.substr(0, dot)));
+    if (at == holder->fields.size()) break;
+    if (dot == std::string_view::npos) return holder->fields[at].type;
+    holder = findLocked(lock.structs, holder->fields[at].type);
+    path.remove_prefix(dot + 1);
+  }
+  return {};
+}
+
+// How many units in the last place two texts of one floating-point value
+// may lie apart: a conversion compiled by another compiler, or run with
+// another C library, may differ in its last bits.
+inline constexpr int kLockUlps = 4;
+
+template <typename F>
+F parsedAs(const std::string& text, bool& parsed) {
+  char* end = nullptr;
+  F value{};
+  if constexpr (std::is_same_v<F, float>) {
+    value = std::strtof(text.c_str(), &end);
+  } else if constexpr (std::is_same_v<F, double>) {
+    value = std::strtod(text.c_str(), &end);
+  } else {
+    value = std::strtold(text.c_str(), &end);
+  }
+  parsed = parsed && !text.empty() && *end == '\0';
+  return value;
+}
+
+// Whether two texts of an F lie within kLockUlps units in its last place;
+// a NaN only of another NaN.
+template <typename F>
+bool closeFloats(const std::string& a, const std::string& b) {
+  bool parsed = true;
+  F x = parsedAs<F>(a, parsed);
+  F y = parsedAs<F>(b, parsed);
+  if (!parsed) return false;
+  if (std::isnan(x) || std::isnan(y)) return std::isnan(x) && std::isnan(y);
+  if (y < x) std::swap(x, y);
+  for (int step = 0; step < kLockUlps && x < y; ++step) {
+    x = std::nextafter(x, y);
+  }
+  return x == y;
+}
+
+// Whether two texts of a value of `type` show the same value.
+inline bool sameShown(const std::string& type, const std::string& a,
+                      const std::string& b) {
+  if (a == b) return true;
+  if (type == "float") return closeFloats<float>(a, b);
+  if (type == "double") return closeFloats<double>(a, b);
+  return type == "long double" && closeFloats<long double>(a, b);
+}
+
+// A line for each value of `locked` that `now` shows otherwise, read by the
+// same version of a field of the same value type in both; `of` says of
+// what.  A value that `now` lacks is left to the comparison of layouts
+// and records.
+inline void compareShown(const Lock& lockedLock, const Lock& nowLock,
+                         const std::vector<LockedValue>& locked,
+                         const std::vector<LockedValue>& now,
+                         std::string_view of,
+                         std::vector<std::string>& changes) {
+  for (const LockedValue& value : locked) {
+    const auto match = std::find_if(now.begin(), now.end(), [&](const auto& v) {
+      return v.reader == value.reader && v.field == value.field;
+    });
+    if (match == now.end()) continue;
+    const std::string type = typeAt(lockedLock, value.reader, value.field);
+    if (type.empty() || type != typeAt(nowLock, value.reader, value.field) ||
+        sameShown(type, value.text, match->text)) {
+      continue;
+    }
+    std::string line = value.reader;
+    line += "::";
+    line += value.field;
+    line += ' ';
+    line += of;
+    line += ": ";
+    line += value.text + " in the lock, " + match->text + " now";
+    changes.push_back(std::move(line));
+  }
+}
 
 // Whether adding a version superseded `released`: it is the newest version
 // of its family in the lock, and a newer one is among the classes now.
@@ -234,9 +351,9 @@ inline bool superseded(const Lock& locked, const Lock& now,
          std::any_of(now.classes.begin(), now.classes.end(), newer);
 }
 
-// Every change from `locked` to `now` that breaks a released version, one
-// line each, in the lock's order.  Offsets and sizes are compared only
-// where both were taken on the same target.
+// Every change from `locked` to `now` that breaks a released version or
+// changes what one shows, one line each, in the lock's order.  Offsets and
+// sizes are compared only where both were taken on the same target.
 inline std::vector<std::string> compareLocks(const Lock& locked,
                                              const Lock& now) {
   std::vector<std::string> changes;
@@ -249,6 +366,10 @@ inline std::vector<std::string> compareLocks(const Lock& locked,
       ClassComparison(released, *current, superseded(locked, now, released),
                       layout, changes)
           .run();
+      compareShown(locked, now, released.defaults, current->defaults,
+                   "of a fresh chain", changes);
+      compareShown(locked, now, released.reads, current->reads,
+                   "of the record of " + released.name, changes);
     }
   }
   for (const LockedClass& released : locked.structs) {

@@ -1,7 +1,8 @@
 /// \file
 /// What a lock file records of a version class or value struct: its size,
 /// its numbers and its listed fields, each with its value type, element
-/// kind, offset and size, all taken from real objects.
+/// kind, offset and size, all taken from real objects; and what each
+/// version shows of a fresh chain and of its records.
 #ifndef TAMBERLO_LOCK_LAYOUT_H_
 #define TAMBERLO_LOCK_LAYOUT_H_
 
@@ -31,6 +32,14 @@ struct LockedField {
   std::string type;  // the value type, named as valueTypeName does
 };
 
+// What version `reader` shows of one field (a value struct's field by its
+// path, `position.lat`), in its text form.
+struct LockedValue {
+  std::string reader;
+  std::string field;
+  std::string text;
+};
+
 // A version class, or a value struct (isStruct, numbers 0), as a lock
 // records it.
 struct LockedClass {
@@ -40,7 +49,14 @@ struct LockedClass {
   std::int32_t version = 0;
   std::size_t size = 0;
   std::vector<LockedField> fields;
+  std::vector<LockedValue> defaults;  // what it shows of a fresh chain
   std::string record;  // one record of the version, JSON; empty without
+  // What every version of the family shows once the record is read into a
+  // fresh chain.
+  std::vector<LockedValue> reads;
+  // Its element members that the field list leaves out, by the names a
+  // lock file gave the test (not written to a lock file).
+  std::vector<std::string> unlisted;
 };
 
 // Everything a lock records: the target whose layout it holds, the version
@@ -141,7 +157,7 @@ constexpr std::string_view kindOf() {
   }
 }
 
-template <typename Object>
+template <typename Members, typename Object>
 std::vector<LockedField> describeFields(Object& object,
                                         std::vector<LockedClass>& structs);
 
@@ -151,7 +167,13 @@ std::vector<LockedField> describeFields(Object& object,
 inline LockedClass lockedClass(std::string_view name, bool isStruct,
                                std::int32_t family, std::int32_t version,
                                std::size_t size) {
-  return {std::string(name), isStruct, family, version, size, {}, {}};
+  LockedClass described;
+  described.name = name;
+  described.isStruct = isStruct;
+  described.family = family;
+  described.version = version;
+  described.size = size;
+  return described;
 }
 
 inline bool holds(const std::vector<LockedClass>& structs,
@@ -161,15 +183,30 @@ inline bool holds(const std::vector<LockedClass>& structs,
       [&](const LockedClass& held) { return held.name == name; });
 }
 
+// Those of `members` that `fields` does not list.
+inline std::vector<std::string> leftOut(
+    const std::vector<LockedField>& fields,
+    const std::vector<std::string_view>& members) {
+  std::vector<std::string> names;
+  for (const std::string_view member : members) {
+    if (std::none_of(fields.begin(), fields.end(),
+                     [&](const LockedField& f) { return f.name == member; })) {
+      names.emplace_back(member);
+    }
+  }
+  return names;
+}
+
 // Adds value struct T, once, with the value structs it holds.  Its offsets
 // are those of a value-initialised object.
-template <typename T>
+template <typename Members, typename T>
 void addStruct(std::vector<LockedClass>& structs) {
   const std::string_view name = fieldsOf<T>().className;
   if (holds(structs, name)) return;
   T probe{};
   LockedClass described = lockedClass(name, true, 0, 0, sizeof(T));
-  described.fields = describeFields(probe, structs);
+  described.fields = describeFields<Members>(probe, structs);
+  described.unlisted = leftOut(described.fields, Members::template of<T>());
   structs.push_back(std::move(described));
 }
 
@@ -180,7 +217,7 @@ inline void addField(std::vector<LockedField>& fields, std::string_view name,
                     static_cast<std::size_t>(offset), size, std::move(type)});
 }
 
-template <typename Object>
+template <typename Members, typename Object>
 std::vector<LockedField> describeFields(Object& object,
                                         std::vector<LockedClass>& structs) {
   std::vector<LockedField> fields;
@@ -189,20 +226,23 @@ std::vector<LockedField> describeFields(Object& object,
     using Value = ElementValueT<Element>;
     addField(fields, name, kindOf<Element>(), elementOffset(object, element),
              sizeof(Element), valueTypeName<Value>());
-    if constexpr (hasFields<Value>) addStruct<Value>(structs);
+    if constexpr (hasFields<Value>) addStruct<Members, Value>(structs);
   });
   return fields;
 }
 
-// `version` as a lock records it; the value structs it holds are added to
+// The layout of `version`, with the element members among `Members` that
+// its field list leaves out; the value structs it holds are added to
 // `structs`.
-template <typename Version>
+template <typename Members, typename Version>
 LockedClass describeVersion(Version& version,
                             std::vector<LockedClass>& structs) {
   LockedClass described =
       lockedClass(fieldsOf<Version>().className, false, Version::familyId,
                   Version::versionNo, sizeof(Version));
-  described.fields = describeFields(version, structs);
+  described.fields = describeFields<Members>(version, structs);
+  described.unlisted =
+      leftOut(described.fields, Members::template of<Version>());
   return described;
 }
 

@@ -1,27 +1,24 @@
 // Records in a lock: one record of each locked version, its values set from
-// each field's position and type, and the check that every version now
-// reads it and that the locked version gives its fields back.
+// each field's position and type, and what every version of its family
+// shows once it is read into a fresh chain.
 #ifndef TAMBERLO_LOCK_RECORDS_H_
 #define TAMBERLO_LOCK_RECORDS_H_
 
 #include <tamberlo/fields.h>
 #include <tamberlo/lock_layout.h>
 #include <tamberlo/lock_main.h>
+#include <tamberlo/lock_values.h>
 #include <tamberlo/msg_base.h>
-#include <tamberlo/msg_map.h>
 #include <tamberlo/record_error.h>
 #include <tamberlo/record_read.h>
 #include <tamberlo/record_types.h>
 #include <tamberlo/record_write.h>
-#include <tamberlo/to_string.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -107,8 +104,8 @@ struct HeldReader<LockRecordReader<Held...>, Class, Rest...> {
 template <typename Version, typename... Classes>
 void writeLockRecord(Lock& lock) {
   if constexpr (recordHolds<Version>()) {
-    auto* version = LockFamilies<Classes...>::freshRoot(Version::familyId)
-                        ->template getVersion<Version>();
+    const auto fresh = LockFamilies<Classes...>::freshChain(Version::familyId);
+    auto* version = fresh.root->template getVersion<Version>();
     setLockValues(*version);
     for (LockedClass& locked : lock.classes) {
       if (locked.name == fieldsOf<Version>().className) {
@@ -118,92 +115,39 @@ void writeLockRecord(Lock& lock) {
   }
 }
 
-// A floating-point value read back counts as written within this share of
-// its size (or of 1, for a small one): the family's conversions may round
-// it.
-inline constexpr double kLockRecordTolerance = 1e-4;
-
-template <typename T>
-bool sameLockValue(const T& written, const T& read) {
-  if constexpr (std::is_floating_point_v<T>) {
-    const auto w = static_cast<double>(written);
-    return std::fabs(w - static_cast<double>(read)) <=
-           kLockRecordTolerance * std::max(1.0, std::fabs(w));
-  } else {
-    return written == read;
-  }
-}
-
-template <typename Object>
-void compareLockFields(Object& written, Object& read, const std::string& path,
-                       std::vector<std::string>& changes);
-
-// A line where `read` does not give back `written`, as toString shows
-// them; `where` names the field.
-template <typename T>
-void compareLockValue(T& written, T& read, const std::string& where,
-                      std::vector<std::string>& changes) {
-  if constexpr (hasFields<T>) {
-    compareLockFields(written, read, where + ".", changes);
-  } else if (!sameLockValue(written, read)) {
-    std::string text = where + ": the locked record wrote ";
-    appendValue(text, written, {}, {});
-    text += ", reads back ";
-    appendValue(text, read, {}, {});
-    changes.push_back(text);
-  }
-}
-
-// Compares each listed field of two objects of one class.
-template <typename Object>
-void compareLockFields(Object& written, Object& read, const std::string& path,
-                       std::vector<std::string>& changes) {
-  std::apply(
-      [&](const auto&... field) {
-        (compareLockValue((written.*field.member).get(),
-                          (read.*field.member).get(),
-                          path + std::string(field.name), changes),
-         ...);
-      },
-      fieldsOf<Object>().fields);
-}
-
-// Reads version Reading after a record was read into `root`'s chain.
+// Adds to `into` what version Reading shows once a record of `recordClass`
+// was read into `root`'s chain, or a line to `changes` where reading it
+// fails.
 template <typename Reading>
-void readLockedThrough(MsgBase* root, const std::string& recordOfName,
-                       std::vector<std::string>& changes) {
-  if constexpr (recordHolds<Reading>()) {
-    auto* reading = root->getVersion<Reading>();
-    if (reading == nullptr) return;  // reported as not reachable
-    try {
-      static_cast<void>(toJson(*reading));
-    } catch (const std::exception& error) {
-      changes.push_back(std::string(fieldsOf<Reading>().className) +
-                        ": reading the locked record of " + recordOfName +
-                        " fails: " + error.what());
-    }
+void addReadThrough(MsgBase* root, const std::string& recordClass,
+                    LockedClass& into, std::vector<std::string>& changes) {
+  auto* reading = root->getVersion<Reading>();
+  if (reading == nullptr) return;  // reported as not reachable
+  try {
+    const std::vector<LockedValue> shown = shownBy(*reading);
+    into.reads.insert(into.reads.end(), shown.begin(), shown.end());
+  } catch (const std::exception& error) {
+    changes.push_back(std::string(fieldsOf<Reading>().className) +
+                      ": reading the locked record of " + recordClass +
+                      " fails: " + error.what());
   }
 }
 
-// Reads the record that `released` holds into a Version of its own, whose
-// forwarding fields, bound to nothing, keep what is written, and into a
-// fresh chain of the family, then through every version of it; a line
-// where the chain's Version does not give back what the record holds.
+// Reads the record that `released` holds into a fresh chain of its family,
+// then adds to `into` what every version of the family shows of it; or a
+// line where the record no longer reads.
 template <typename Version, typename... Classes>
-void checkLockRecord(const LockedClass& released,
-                     std::vector<std::string>& changes) {
+void readLockRecord(const LockedClass& released, LockedClass& into,
+                    std::vector<std::string>& changes) {
   const std::string& name = released.name;
   const std::string noLonger = name + ": the locked record no longer reads: ";
   if constexpr (!recordHolds<Version>()) {
     changes.push_back(noLonger + "a field's type is one records do not hold");
   } else {
     using Reader = typename HeldReader<LockRecordReader<>, Classes...>::type;
-    MsgMap none;
-    auto* written = new Version(none);
-    keepRoot(written);
-    MsgBase* root = LockFamilies<Classes...>::freshRoot(Version::familyId);
+    const auto fresh = LockFamilies<Classes...>::freshChain(Version::familyId);
+    MsgBase* root = fresh.root;
     try {
-      Reader::read(written, released.record);
       Reader::read(root, released.record);
     } catch (const std::exception& error) {
       // The class is named once.
@@ -217,49 +161,56 @@ void checkLockRecord(const LockedClass& released,
       return;
     }
     ((Classes::familyId == Version::familyId
-          ? readLockedThrough<Classes>(root, name, changes)
+          ? addReadThrough<Classes>(root, name, into, changes)
           : void()),
      ...);
-    compareLockFields(*written, *root->getVersion<Version>(),
-                      name + "::", changes);
   }
 }
 
 }  // namespace detail
 
 /// The records part of a lock test built with Tamberlo::records: the lock
-/// holds one record of each version whose fields records hold, and the
-/// test reads each through every version.
+/// holds one record of each version whose fields records hold, and what
+/// every version of the family shows once it is read.
 struct LockRecords {
   /// Adds to `lock` a record of each version of `Classes` that records
   /// hold: every field written through the version's elements, with its
   /// position counted from 1 (as a number, its text, an enumerator of that
   /// value, true for odd positions; a value struct's fields by their own
-  /// positions), then read back as toJson writes it.
+  /// positions), then read back as toJson writes it; and what every
+  /// version of the family shows once that record is read into a fresh
+  /// chain.  Throws std::runtime_error where a record does not read.
   template <typename... Classes>
   static void write(detail::Lock& lock) {
     (detail::writeLockRecord<Classes, Classes...>(lock), ...);
+    std::vector<std::string> changes;
+    std::vector<std::string> notes;
+    read<Classes...>(lock, lock, changes, notes);
+    if (!changes.empty()) throw std::runtime_error(changes.front());
   }
 
   /// Reads each record of `locked` with readJson over those of `Classes`
-  /// that records hold, into a fresh chain of its family, then through
-  /// every version of the family; adds a line to `changes` for a record
-  /// that no longer reads, and for each field of the locked version that
-  /// does not give back what the record holds, as that version alone
-  /// reads it (floating-point values within 1 part in 10^4).  A record of
-  /// a class missing from `Classes` is left to the layout's comparison.
+  /// that records hold, into a fresh chain of its family, and adds what
+  /// every version of the family then shows to that class in `now`; adds
+  /// a line to `changes` for a record that no longer reads, or where a
+  /// version fails to read it.  A record of a class missing from `Classes`
+  /// is left to the layout's comparison.
   template <typename... Classes>
-  static void check(const detail::Lock& locked,
-                    std::vector<std::string>& changes,
-                    std::vector<std::string>& notes) {
+  static void read(const detail::Lock& locked, detail::Lock& now,
+                   std::vector<std::string>& changes,
+                   std::vector<std::string>& notes) {
     bool any = false;
     for (const detail::LockedClass& released : locked.classes) {
       if (released.record.empty()) continue;
       any = true;
-      ((fieldsOf<Classes>().className == released.name
-            ? detail::checkLockRecord<Classes, Classes...>(released, changes)
-            : void()),
-       ...);
+      for (detail::LockedClass& current : now.classes) {
+        if (current.name != released.name) continue;
+        ((fieldsOf<Classes>().className == released.name
+              ? detail::readLockRecord<Classes, Classes...>(released, current,
+                                                            changes)
+              : void()),
+         ...);
+      }
     }
     if (!any && (detail::recordHolds<Classes>() || ...)) {
       notes.emplace_back(

@@ -1,7 +1,8 @@
 /// \file
-/// A lock file's text: one line per class and per field, written in one
-/// fixed order, so that writing it twice gives the same bytes and a change
-/// shows as whole lines of a diff; and the same text read back.
+/// A lock file's text: one line per class, per field and per value shown,
+/// written in one fixed order, so that writing it twice gives the same
+/// bytes and a change shows as whole lines of a diff; and the same text
+/// read back.
 #ifndef TAMBERLO_LOCK_FILE_H_
 #define TAMBERLO_LOCK_FILE_H_
 
@@ -37,14 +38,23 @@ inline void appendLocked(std::string& text, const LockedClass& locked) {
             " offset " + std::to_string(field.offset) + " size " +
             std::to_string(field.size) + " type " + field.type + '\n';
   }
+  for (const LockedValue& value : locked.defaults) {
+    text += "default " + value.reader + "::" + value.field + ' ' + value.text +
+            '\n';
+  }
   if (!locked.record.empty()) {
     text += "record " + locked.name + ' ' + locked.record + '\n';
+  }
+  for (const LockedValue& value : locked.reads) {
+    text += "read " + locked.name + " as " + value.reader + "::" + value.field +
+            ' ' + value.text + '\n';
   }
 }
 
 // The text of `lock`: a comment that names `updateTarget`, the target
-// line, each class with its fields and record, then each value struct
-// with its fields.
+// line, each class with its fields, what it shows of a fresh chain, its
+// record and what each version shows of that, then each value struct with
+// its fields.
 inline std::string lockText(const Lock& lock, std::string_view updateTarget) {
   std::string text = "# Released versions, locked. Build the target ";
   text += updateTarget;
@@ -98,33 +108,33 @@ class LockReader {
       expect(w.size() == 8 && w[2] == "family" && w[4] == "version" &&
                  w[6] == "size",
              line);
-      lock_.classes.push_back({std::string(w[1]),
-                               false,
-                               lockNumber<std::int32_t>(w[3]),
-                               lockNumber<std::int32_t>(w[5]),
-                               lockNumber<std::size_t>(w[7]),
-                               {},
-                               {}});
+      lock_.classes.push_back(lockedClass(
+          w[1], false, lockNumber<std::int32_t>(w[3]),
+          lockNumber<std::int32_t>(w[5]), lockNumber<std::size_t>(w[7])));
       current_ = &lock_.classes.back();
     } else if (tag == "struct") {
       const auto w = wordsOf(line, 4);
       expect(w.size() == 4 && w[2] == "size", line);
-      lock_.structs.push_back({std::string(w[1]),
-                               true,
-                               0,
-                               0,
-                               lockNumber<std::size_t>(w[3]),
-                               {},
-                               {}});
+      lock_.structs.push_back(
+          lockedClass(w[1], true, 0, 0, lockNumber<std::size_t>(w[3])));
       current_ = &lock_.structs.back();
     } else if (tag == "field") {
       field(line);
+    } else if (tag == "default") {
+      const auto w = wordsOf(line, 3);
+      expect(w.size() == 3 && inClass(), line);
+      current_->defaults.push_back(value(w[1], w[2], line));
+      expect(current_->defaults.back().reader == current_->name, line);
     } else if (tag == "record") {
       const auto w = wordsOf(line, 3);
-      expect(w.size() == 3 && current_ != nullptr && !current_->isStruct &&
-                 current_->name == w[1],
-             line);
+      expect(w.size() == 3 && inClass() && current_->name == w[1], line);
       current_->record = w[2];
+    } else if (tag == "read") {
+      const auto w = wordsOf(line, 5);
+      expect(w.size() == 5 && w[2] == "as" && inClass() &&
+                 !current_->record.empty() && current_->name == w[1],
+             line);
+      current_->reads.push_back(value(w[3], w[4], line));
     } else {
       expect(false, line);
     }
@@ -133,6 +143,19 @@ class LockReader {
  private:
   static void expect(bool holds, std::string_view line) {
     if (!holds) throw LockFileError("not a lock line: " + std::string(line));
+  }
+
+  [[nodiscard]] bool inClass() const {
+    return current_ != nullptr && !current_->isStruct;
+  }
+
+  // The value `text` that `where`, `Reader::field`, names.
+  static LockedValue value(std::string_view where, std::string_view text,
+                           std::string_view line) {
+    const auto split = where.rfind("::");
+    expect(split != std::string_view::npos, line);
+    return {std::string(where.substr(0, split)),
+            std::string(where.substr(split + 2)), std::string(text)};
   }
 
   void field(std::string_view line) {

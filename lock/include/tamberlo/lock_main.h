@@ -5,10 +5,13 @@
 #ifndef TAMBERLO_LOCK_MAIN_H_
 #define TAMBERLO_LOCK_MAIN_H_
 
+#include <tamberlo/chain.h>
 #include <tamberlo/construction.h>
 #include <tamberlo/lock_compare.h>
 #include <tamberlo/lock_file.h>
 #include <tamberlo/lock_layout.h>
+#include <tamberlo/lock_members.h>
+#include <tamberlo/lock_values.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/msg_map.h>
 
@@ -18,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,14 +31,6 @@
 
 namespace tamberlo {
 namespace detail {
-
-// Keeps `root` reachable for leak checkers until the program ends, as
-// chains are never freed.
-inline void keepRoot(MsgBase* root) {
-  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
-  static auto* const roots = new std::vector<MsgBase*>;
-  roots->push_back(root);
-}
 
 // The chains a lock test reads: for each family, a fresh chain of its
 // newest version among Classes, which every version of it in Classes must
@@ -48,17 +44,25 @@ struct LockFamilies {
             ...);
   }
 
-  // The root of a new chain of the family.
-  static MsgBase* freshRoot(std::int32_t family) {
+  // A new chain of the family, and its root.
+  struct Fresh {
+    std::shared_ptr<void> owner;
     MsgBase* root = nullptr;
-    MsgMap none;
-    ((root =
-          root == nullptr && Classes::familyId == family && isNewest<Classes>()
-              ? new Classes(none)
-              : root),
+  };
+  static Fresh freshChain(std::int32_t family) {
+    Fresh fresh;
+    ((fresh.root == nullptr && Classes::familyId == family &&
+              isNewest<Classes>()
+          ? own<Classes>(fresh)
+          : void()),
      ...);
-    keepRoot(root);
-    return root;
+    return fresh;
+  }
+  template <typename Version>
+  static void own(Fresh& fresh) {
+    auto chain = std::make_shared<Chain<Version>>();
+    fresh.root = &chain->root();
+    fresh.owner = std::move(chain);
   }
 
   static std::string_view newestName(std::int32_t family) {
@@ -78,19 +82,21 @@ inline std::string unreachable(std::string_view name, std::string_view newest,
          " in CLASSES";
 }
 
-// Adds `Version` as it is now to `lock`, or says why it cannot.
-template <typename Version, typename... Classes>
+// Adds `Version` as it is now to `lock`, with what it shows of a fresh
+// chain, or says why it cannot.
+template <typename Members, typename Version, typename... Classes>
 void describeInto(Lock& lock, std::vector<std::string>& problems) {
   using Families = LockFamilies<Classes...>;
-  auto* version =
-      Families::freshRoot(Version::familyId)->template getVersion<Version>();
+  const auto fresh = Families::freshChain(Version::familyId);
+  auto* version = fresh.root->template getVersion<Version>();
   if (version == nullptr) {
     problems.push_back(unreachable(fieldsOf<Version>().className,
                                    Families::newestName(Version::familyId),
                                    Version::familyId));
     return;
   }
-  lock.classes.push_back(describeVersion(*version, lock.structs));
+  lock.classes.push_back(describeVersion<Members>(*version, lock.structs));
+  lock.classes.back().defaults = shownBy(*version);
 }
 
 template <typename... Classes>
@@ -141,16 +147,17 @@ inline void orderLock(Lock& lock, std::vector<std::string>& problems) {
   sort(lock.structs);
 }
 
-// The classes as they are now, in the order a lock file lists them;
-// `problems` says what stops them from being locked.
-template <typename... Classes>
+// The classes as they are now, in the order a lock file lists them, each
+// with the element members among `Members` that its field list leaves
+// out; `problems` says what stops them from being locked.
+template <typename Members, typename... Classes>
 Lock describeNow(std::vector<std::string>& problems) {
   (checkVersion<Classes>(), ...);
   static_assert(distinctNumbers<Classes...>(),
                 "tamberlo_add_lock_test: two classes in CLASSES have the same "
                 "family and version; name each version once");
   Lock lock{targetText(), {}, {}};
-  (describeInto<Classes, Classes...>(lock, problems), ...);
+  (describeInto<Members, Classes, Classes...>(lock, problems), ...);
   orderLock(lock, problems);
   return lock;
 }
@@ -207,8 +214,9 @@ inline int report(const std::vector<std::string>& changes,
   if (!changes.empty()) {
     std::printf(
         "%s: %zu change(s) to released versions, locked in %s. Each breaks "
-        "clients or records of a released version; if it is deliberate, "
-        "build the target %s_update to rewrite the lock.\n",
+        "clients or records of a released version, or changes what one "
+        "shows; if it is deliberate, build the target %s_update to rewrite "
+        "the lock.\n",
         name.c_str(), changes.size(), path.c_str(), name.c_str());
     return 1;
   }
@@ -217,9 +225,21 @@ inline int report(const std::vector<std::string>& changes,
   return 0;
 }
 
+// Every change from `locked` to `now`, the classes as they are, once the
+// locked records are read into them: the layouts' and values' first, then
+// the records'.
 template <typename Records, typename... Classes>
-int checkLock(const Lock& now, const std::string& path,
-              const std::string& name) {
+std::vector<std::string> lockChanges(const Lock& locked, Lock& now,
+                                     std::vector<std::string>& notes) {
+  std::vector<std::string> records;
+  Records::template read<Classes...>(locked, now, records, notes);
+  std::vector<std::string> changes = compareLocks(locked, now);
+  changes.insert(changes.end(), records.begin(), records.end());
+  return changes;
+}
+
+template <typename Records, typename... Classes>
+int checkLock(Lock& now, const std::string& path, const std::string& name) {
   std::string text;
   if (!readFile(path, text)) {
     std::printf(
@@ -237,9 +257,9 @@ int checkLock(const Lock& now, const std::string& path,
                 name.c_str(), path.c_str(), error.what(), name.c_str());
     return 1;
   }
-  std::vector<std::string> changes = compareLocks(locked, now);
   std::vector<std::string> notes;
-  Records::template check<Classes...>(locked, changes, notes);
+  const std::vector<std::string> changes =
+      lockChanges<Records, Classes...>(locked, now, notes);
   if (locked.target != now.target) {
     notes.push_back(
         "offsets and sizes are not compared: the lock holds them "
@@ -266,9 +286,9 @@ struct NoLockRecords {
 
   /// Notes that the records of `locked`, if any, are not read.
   template <typename... Classes>
-  static void check(const detail::Lock& locked,
-                    std::vector<std::string>& /*changes*/,
-                    std::vector<std::string>& notes) {
+  static void read(const detail::Lock& locked, detail::Lock& /*now*/,
+                   std::vector<std::string>& /*changes*/,
+                   std::vector<std::string>& notes) {
     const bool any = std::any_of(
         locked.classes.begin(), locked.classes.end(),
         [](const detail::LockedClass& c) { return !c.record.empty(); });
@@ -285,9 +305,11 @@ struct NoLockRecords {
 /// target `<name>_update` runs), `--check <lock file>` compares `Classes`
 /// with it (what the test runs) and prints each change on a line of its
 /// own.  `Records` is LockRecords (<tamberlo/lock_records.h>) or
-/// NoLockRecords.  Returns 0 when the check passes or the file is written,
-/// 1 when it fails, 2 for other arguments.
-template <typename Records, typename... Classes>
+/// NoLockRecords; `Members`, a LockMembers, names the members to look for
+/// where a field list no longer names a locked field.  Returns 0 when the
+/// check passes or the file is written, 1 when it fails, 2 for other
+/// arguments.
+template <typename Records, typename Members, typename... Classes>
 int lockMain(int argc, const char* const* argv, const char* test) {
   const std::string name(test);
   // The arguments as main receives them.
@@ -301,7 +323,7 @@ int lockMain(int argc, const char* const* argv, const char* test) {
   const std::string path(args[2]);
   try {
     std::vector<std::string> problems;
-    detail::Lock now = detail::describeNow<Classes...>(problems);
+    detail::Lock now = detail::describeNow<Members, Classes...>(problems);
     for (const std::string& problem : problems) {
       std::printf("%s\n", problem.c_str());
     }
