@@ -69,6 +69,17 @@ void BM_GetInstance15(benchmark::State& state) { chainLoop(state, 15); }
 
 void BM_GetInstance16(benchmark::State& state) { chainLoop(state, 16); }
 
+// A chain that an owner builds and frees, as a program that handles
+// messages one at a time does: each lands on the memory the last one freed.
+void BM_OwnedChain15(benchmark::State& state) {
+  const HeapUse heap;
+  for (auto _ : state) {
+    tamberlo::Chain<Msg15_v5> chain;
+    benchmark::DoNotOptimize(&chain.root());
+  }
+  heap.report(state, 1);
+}
+
 // From the root, for each version 5 to 2 and for version 1, which the
 // family does not have (the walk goes to the oldest and gives null).
 void BM_GetVersion15(benchmark::State& state) {
@@ -212,6 +223,7 @@ constexpr benchmark::IterationCount kChainsPerRun = 20000;
 BENCHMARK(BM_FirstTouchPage)->Iterations(kPagesTouched)->Repetitions(1);
 BENCHMARK(BM_GetInstance15)->Iterations(kChainsPerRun)->Repetitions(1);
 BENCHMARK(BM_GetInstance16)->Iterations(kChainsPerRun)->Repetitions(1);
+BENCHMARK(BM_OwnedChain15);
 BENCHMARK(BM_GetVersion15)->DenseRange(1, 5);
 BENCHMARK(BM_GetVersionAbsent);
 BENCHMARK(BM_ChainGrowth)

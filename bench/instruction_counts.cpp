@@ -7,6 +7,7 @@
 // 3's float degrees Celsius as whole degrees Fahrenheit: through a
 // hand-written accessor pair with a cache (Acc), or a Converted field
 // (Conv).  Version 1 of each forwards to version 2's field by name.
+#include <tamberlo/chain.h>
 #include <tamberlo/tamberlo.h>
 
 #include <cstdint>
@@ -31,7 +32,7 @@ class Acc_v3 : public MsgBase {
   explicit Acc_v3(MsgMap& links);
 
  private:
-  void init(Acc_v2& older);
+  void init(Acc_v2& previous);
   std::int32_t& getFahrenheit() {
     fahrenheitCache = Fahrenheit::toOlder(celsius.get());
     return fahrenheitCache;
@@ -63,8 +64,9 @@ TAMBERLO_FIELDS(Acc_v1, fahrenheit)
 Acc_v3::Acc_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Acc_v2>(*this, &Acc_v3::init);
 }
-void Acc_v3::init(Acc_v2& older) {
-  older.fahrenheit.bind(this, &Acc_v3::getFahrenheit, &Acc_v3::setFahrenheit);
+void Acc_v3::init(Acc_v2& previous) {
+  previous.fahrenheit.bind(this, &Acc_v3::getFahrenheit,
+                           &Acc_v3::setFahrenheit);
 }
 Acc_v2::Acc_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Acc_v1>(*this);
@@ -125,6 +127,16 @@ TAMBERLO_OPERATION void setLat(Msg15_v2& v, float lat) { v.lat.set(lat); }
 TAMBERLO_OPERATION void assignLat(Msg15_v2& v, float lat) { v.lat = lat; }
 TAMBERLO_OPERATION std::int32_t readAlt(Msg15_v2& v) { return v.alt.get(); }
 TAMBERLO_OPERATION MsgBase* instance() { return MsgBase::getInstance(15); }
+TAMBERLO_OPERATION MsgBase* lookUp(MsgBase& root) {
+  return root.getVersion(15, 2);
+}
+TAMBERLO_OPERATION Msg15_v2* typedLookUp(MsgBase& root) {
+  return root.getVersion<Msg15_v2>();
+}
+TAMBERLO_OPERATION float ownedChain() {
+  const tamberlo::Chain<Msg15_v5> chain;
+  return chain->position.get().lat.get();
+}
 
 }  // namespace
 
@@ -144,7 +156,8 @@ int main(int argc, char** argv) {
   auto& acc1 = *acc->getVersion<Acc_v1>();
   auto& conv2 = *conv->getVersion<Conv_v2>();
   auto& conv1 = *conv->getVersion<Conv_v1>();
-  auto& pos2 = *MsgBase::getInstance(15)->getVersion<Msg15_v2>();
+  MsgBase& pos = *MsgBase::getInstance(15);
+  auto& pos2 = *pos.getVersion<Msg15_v2>();
   long sum = 0;
   // One loop per operation, chosen before it starts.
   switch (op) {
@@ -192,6 +205,15 @@ int main(int argc, char** argv) {
       break;
     case 15:
       for (long i = 0; i < n; ++i) sum += instance() != nullptr;
+      break;
+    case 16:
+      for (long i = 0; i < n; ++i) sum += lookUp(pos) != nullptr;
+      break;
+    case 17:
+      for (long i = 0; i < n; ++i) sum += typedLookUp(pos) != nullptr;
+      break;
+    case 18:
+      for (long i = 0; i < n; ++i) sum += static_cast<long>(ownedChain());
       break;
     default:
       return 2;

@@ -23,7 +23,7 @@ class Probe_v2 : public MsgBase {
   explicit Probe_v2(MsgMap& links);
 
  private:
-  void init(Probe_v1& older);
+  void init(Probe_v1& previous);
 };
 TAMBERLO_FIELDS(Probe_v2, celsius)
 
@@ -43,8 +43,8 @@ Probe_v2::Probe_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Probe_v1>(*this, &Probe_v2::init);
 }
 
-void Probe_v2::init(Probe_v1& older) {
-  older.temp.bind(this, &Probe_v2::celsius);
+void Probe_v2::init(Probe_v1& previous) {
+  previous.temp.bind(this, &Probe_v2::celsius);
 }
 
 // Add a field, with a default: humidity is new in version 2.
@@ -145,7 +145,7 @@ class Air_v2 : public MsgBase {
   explicit Air_v2(MsgMap& links);
 
  private:
-  void init(Air_v1& older);
+  void init(Air_v1& previous);
 };
 TAMBERLO_FIELDS(Air_v2, celsius)
 
@@ -166,9 +166,9 @@ Air_v2::Air_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Air_v1>(*this, &Air_v2::init);
 }
 
-void Air_v2::init(Air_v1& older) {
-  tamberlo::bindByName(older, *this);
-  older.pressure.retire();
+void Air_v2::init(Air_v1& previous) {
+  tamberlo::bindByName(previous, *this);
+  previous.pressure.retire();
 }
 
 // Move fields into a value struct: version 1's lat and lng are components
@@ -190,7 +190,7 @@ class Fix_v2 : public MsgBase {
   explicit Fix_v2(MsgMap& links);
 
  private:
-  void init(Fix_v1& older);
+  void init(Fix_v1& previous);
 };
 TAMBERLO_FIELDS(Fix_v2, position)
 
@@ -211,9 +211,9 @@ Fix_v2::Fix_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Fix_v1>(*this, &Fix_v2::init);
 }
 
-void Fix_v2::init(Fix_v1& older) {
-  older.lat.bind(this, &Fix_v2::position, &Coordinates::lat);
-  older.lng.bind(this, &Fix_v2::position, &Coordinates::lng);
+void Fix_v2::init(Fix_v1& previous) {
+  previous.lat.bind(this, &Fix_v2::position, &Coordinates::lat);
+  previous.lng.bind(this, &Fix_v2::position, &Coordinates::lng);
 }
 
 // Split a field: version 1's packed rgb is version 2's red, green and blue.

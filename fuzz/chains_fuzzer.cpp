@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <iterator>
 #include <vector>
 
 #include "expected.h"
@@ -21,10 +22,12 @@
 
 namespace {
 
-// What one input may create.  The library never frees a chain; this
-// harness frees everything an input built once the input is done, so memory
-// stays flat and LeakSanitizer stays useful.  An announcement reaches each
-// object once, so roots built from maps need no lower cap than chains.
+// What one input may create.  The harness frees everything an input built
+// once the input is done, so memory stays flat and LeakSanitizer stays
+// useful: the chains the factory would build it owns through
+// tamberlo::Chain, which builds them as the factory does.  An announcement
+// reaches each object once, so roots built from maps need no lower cap
+// than chains.
 constexpr std::size_t kMaxChains = 8;
 constexpr std::size_t kMaxMapEntries = 4;
 constexpr std::size_t kMaxCopies = 16;
@@ -112,7 +115,7 @@ struct Entry {
   GraphNode* node;
   Store15* store15;  // family 15 only
   Store16* store16;  // family 16 only
-  bool copy;
+  bool copy;         // else a version of a chain a tamberlo::Chain owns
 };
 
 void check(bool ok, const char* what, const Entry& e) {
@@ -128,14 +131,27 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // The library never frees a version object; the harness frees what this
-  // input built, each through its own class, as nothing else refers to it.
+  // The harness frees what this input built: its copies each through its
+  // own class, and its chains.  It rewires maps at will, cycles included,
+  // so first every map names nothing but a root's record: destroying an
+  // object follows its links, which must then name only live objects.
   ~Session() {
     for (Entry& e : entries_) {
+      e.object->upstream.clear();
+      e.object->older.clear();
+      auto& roots = e.object->roots;
+      for (auto at = roots.begin(); at != roots.end();) {
+        at = at->first >= 0 ? roots.erase(at) : std::next(at);
+      }
+    }
+    for (Entry& e : entries_) {
+      if (!e.copy) continue;
       withClass(e.kind, [&](auto t) {
         delete static_cast<typename decltype(t)::type*>(e.object);
       });
     }
+    chains15_.clear();
+    chains16_.clear();
   }
 
   void step() {
@@ -199,14 +215,16 @@ class Session {
     const std::int32_t type = in_.byte() < 128 ? family15or16() : in_.i32();
     const bool builds = type == 15 || type == 16;
     if (builds && chains_ >= kMaxChains) return;
-    MsgBase* root = MsgBase::getInstance(type);
     if (!builds) {
-      if (root != nullptr) {
+      if (MsgBase::getInstance(type) != nullptr) {
         std::fprintf(stderr, "getInstance(%d) built an object\n", type);
         std::abort();
       }
       return;
     }
+    MsgBase* root =
+        type == 15 ? static_cast<MsgBase*>(&chains15_.emplace_back().root())
+                   : &chains16_.emplace_back().root();
     addChain(root, type, {}, {});
   }
 
@@ -224,8 +242,9 @@ class Session {
       links[key] = target != nullptr ? target->object : nullptr;
       modelLinks[key] = target != nullptr ? target->node : nullptr;
     }
-    MsgBase* root = id == 15 ? static_cast<MsgBase*>(new Msg15_v5(links))
-                             : static_cast<MsgBase*>(new Msg16_v2(links));
+    MsgBase* root =
+        id == 15 ? static_cast<MsgBase*>(&chains15_.emplace_back(links).root())
+                 : &chains16_.emplace_back(links).root();
     addChain(root, id, links, modelLinks);
   }
 
@@ -620,10 +639,13 @@ class Session {
         e.object->upstream[key] = object;
         e.node->upstream[key] = node;
         return;
-      case 2:
-        e.object->roots[key] = object;
-        e.node->roots[key] = node;
+      case 2: {
+        // Negative keys of `roots` are the library's: a root's record.
+        const std::int32_t family = key < 0 ? ~key : key;
+        e.object->roots[family] = object;
+        e.node->roots[family] = node;
         return;
+      }
       default:
         e.object->peer[key] = object;
         e.node->peer[key] = node;
@@ -637,6 +659,8 @@ class Session {
   std::vector<Built> built_;
   std::deque<Store15> stores15_;
   std::deque<Store16> stores16_;
+  std::deque<tamberlo::Chain<Msg15_v5>> chains15_;
+  std::deque<tamberlo::Chain<Msg16_v2>> chains16_;
   std::size_t chains_ = 0;
   std::size_t copies_ = 0;
 };

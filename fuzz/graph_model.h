@@ -73,6 +73,14 @@ class GraphModel {
     for (std::size_t steps = 0; at != nullptr; ++steps) {
       if (steps == nodes_.size()) return nullptr;
       GraphNode* root = entry(at->roots, family);
+      // A copy, whose peer names its source, follows its source's entry
+      // for another family.
+      if (root != nullptr && root != at && family != at->id) {
+        GraphNode* source = entry(at->peer, at->id);
+        if (source != nullptr && source != at) {
+          root = entry(source->roots, family);
+        }
+      }
       if (root != nullptr && root != at) {
         at = root;
         continue;

@@ -1,18 +1,20 @@
 // Reads its input as operations on a small pool of chains and checks what
 // the library promises about their lifetimes (docs/usage.md, "Threads and
 // lifetime"): roots of the library's families and of families of this
-// program's own are built from maps naming pool objects, some made to fail
-// part way; whole chains are destroyed; versions are copied and moved into
-// temporaries; lookups run from any object.  This program's classes are
+// program's own are built by owners (tamberlo::Chain) from maps naming
+// pool objects, some made to fail part way; whole chains are destroyed;
+// versions are copied and moved into temporaries; lookups run from any
+// object.  This program's classes are
 // compiled here and the library's in its shared library, so constructions,
 // rollbacks and destructions cross modules.  After every step no live
 // object's `roots` or `upstream` map names a destroyed object; a failed
-// construction leaves every map as it was; a lookup hands an object out only
-// as the class it was built as, and an object's own family never answers
-// with another class's version; a copy or move leaves its source in place
-// with its values.  A mismatch aborts.
+// construction leaves every map as it was; a typed lookup hands an object
+// out only as the class it was built as, and refuses it as another; an
+// object's own family never answers with another class's version; a copy
+// or move leaves its source in place with its values.  A mismatch aborts.
 #include <tamberlo/tamberlo.h>
 #include <tamberlo/to_string.h>
+#include <tamberlo/wrong_version.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -92,8 +95,8 @@ class Gauge_v2 : public MsgBase {
   explicit Gauge_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<Gauge_v1>(*this, &Gauge_v2::init);
   }
-  void init(Gauge_v1& older) {
-    tamberlo::bindByName(older, *this);
+  void init(Gauge_v1& previous) {
+    tamberlo::bindByName(previous, *this);
     fallible();
   }
 };
@@ -109,8 +112,8 @@ class Gauge_v3 : public MsgBase {
   explicit Gauge_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<Gauge_v2>(*this, &Gauge_v3::init);
   }
-  void init(Gauge_v2& older) {
-    tamberlo::bindByName(older, *this);
+  void init(Gauge_v2& previous) {
+    tamberlo::bindByName(previous, *this);
     fallible();
   }
 };
@@ -155,8 +158,8 @@ class Counter_v2 : public MsgBase {
   explicit Counter_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<Counter_v1>(*this, &Counter_v2::init);
   }
-  void init(Counter_v1& older) {
-    tamberlo::bindByName(older, *this);
+  void init(Counter_v1& previous) {
+    tamberlo::bindByName(previous, *this);
     fallible();
   }
 };
@@ -293,12 +296,26 @@ struct Maps {
 
 using Snapshot = std::vector<std::pair<const MsgBase*, Maps>>;
 
+// Owns a chain of any class.
+struct Owner {
+  Owner() = default;
+  Owner(const Owner&) = delete;
+  Owner& operator=(const Owner&) = delete;
+  virtual ~Owner() = default;
+};
+template <typename T>
+struct OwnerOf final : Owner {
+  explicit OwnerOf(MsgMap& links) : chain(links) {}
+  tamberlo::Chain<T> chain;
+};
+
 // One chain in the pool, root first, with the classes its versions were
-// built as.
+// built as, and its owner.
 struct Chain {
   std::vector<MsgBase*> objects;
   std::vector<Cls> classes;
   std::int32_t level = 0;  // what a gauge chain holds
+  std::unique_ptr<Owner> owner;
 };
 
 class Session {
@@ -307,8 +324,8 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // The library frees no chain: every one this input built is destroyed
-  // here, oldest first, so that LeakSanitizer sees any version left over.
+  // Every chain this input built is destroyed here, so that LeakSanitizer
+  // sees any version left over.
   ~Session() {
     while (!chains_.empty()) {
       destroyChain(0);
@@ -396,11 +413,20 @@ class Session {
     return all;
   }
 
+  // The chains the factory builds, owned, so that they can be destroyed.
   void getInstance() {
     if (full()) return;
     ++builds_;
-    const bool is15 = in_.below(2) == 0;
-    addChain(MsgBase::getInstance(is15 ? 15 : 16), is15 ? k15v5 : k16v2);
+    MsgMap none;
+    if (in_.below(2) == 0) {
+      auto owner = std::make_unique<OwnerOf<Msg15_v5>>(none);
+      MsgBase* root = &owner->chain.root();
+      addChain(root, k15v5, std::move(owner));
+    } else {
+      auto owner = std::make_unique<OwnerOf<Msg16_v2>>(none);
+      MsgBase* root = &owner->chain.root();
+      addChain(root, k16v2, std::move(owner));
+    }
   }
 
   // Mostly other families' ids; an entry under the root's own id is null,
@@ -426,15 +452,21 @@ class Session {
     MsgMap links = mapFor(family);
     const Snapshot before = snapshot();
     MsgBase* root = nullptr;
+    std::unique_ptr<Owner> owner;
     failIn = static_cast<int>(in_.below(8));
     try {
-      withClass(c,
-                [&](auto t) { root = new typename decltype(t)::type(links); });
+      withClass(c, [&](auto t) {
+        auto built =
+            std::make_unique<OwnerOf<typename decltype(t)::type>>(links);
+        root = &built->chain.root();
+        owner = std::move(built);
+      });
     } catch (const Refused&) {
     } catch (const std::logic_error& e) {
-      check(family == 62 && std::strstr(e.what(), "Counter_v1") != nullptr &&
-                std::strstr(e.what(), "Rival_v1") != nullptr,
-            "only classes sharing a family id are refused, naming both", c);
+      check(family == 62 && std::strstr(e.what(), kInfo[c].name) != nullptr &&
+                std::strstr(e.what(), "claims family 62") != nullptr,
+            "only classes sharing a family id are refused, naming the class",
+            c);
     }
     failIn = 0;
     if (root == nullptr) {
@@ -442,11 +474,12 @@ class Session {
             "a failed construction leaves every map as it was", c);
       return;
     }
-    addChain(root, c);
+    addChain(root, c, std::move(owner));
   }
 
-  void addChain(MsgBase* root, Cls c) {
+  void addChain(MsgBase* root, Cls c, std::unique_ptr<Owner> owner) {
     Chain& chain = chains_.emplace_back();
+    chain.owner = std::move(owner);
     MsgBase* object = root;
     for (Cls at = c; at != kClassCount; at = kInfo[at].older) {
       bool matches = false;
@@ -464,15 +497,9 @@ class Session {
     check(object == nullptr, "the oldest version has nothing older", c);
   }
 
-  // Root first, then each older version, each through its own class.
+  // By its owner, which destroys every version of it.
   void destroyChain(std::size_t i) {
-    const Chain chain = std::move(chains_[i]);
     chains_.erase(chains_.begin() + static_cast<std::ptrdiff_t>(i));
-    for (std::size_t k = 0; k < chain.objects.size(); ++k) {
-      withClass(chain.classes[k], [&](auto t) {
-        delete static_cast<typename decltype(t)::type*>(chain.objects[k]);
-      });
-    }
   }
 
   // No live object names one that is gone.
@@ -581,9 +608,18 @@ class Session {
         const Cls* built = classOf(found);
         check(found == nullptr || built != nullptr,
               "a lookup answers with a live object or null", fromClass);
-        check(from->getVersion<T>() ==
-                  (built != nullptr && *built == c ? found : nullptr),
-              "a typed lookup answers only with an object built as its class",
+        T* typed = nullptr;
+        bool refused = false;
+        try {
+          typed = from->getVersion<T>();
+        } catch (const tamberlo::WrongVersion&) {
+          refused = true;
+        }
+        check(found == nullptr ? typed == nullptr && !refused
+              : *built == c    ? typed == found
+                               : refused,
+              "a typed lookup answers only with an object built as its class, "
+              "and refuses one built as another",
               c);
         check(found == nullptr || from->id != T::familyId ||
                   kInfo[*built].line == kInfo[fromClass].line,

@@ -1,6 +1,6 @@
 // Chains as the factory builds them, with every version already found, a
-// bit-pattern view of floats for exact comparisons, and attitudes in one
-// line.
+// bit-pattern view of floats for exact comparisons, attitudes in one line,
+// and a map's entries under family ids.
 #ifndef TAMBERLO_TESTS_CHAINS_H_
 #define TAMBERLO_TESTS_CHAINS_H_
 
@@ -37,6 +37,12 @@ inline float floatOf(std::uint32_t u) {
   float f;
   std::memcpy(&f, &u, sizeof f);
   return f;
+}
+
+// The entries of a map under family ids: below them, a root's `roots`
+// names its chain's record, which no lookup is passed to.
+inline MsgMap families(const MsgMap& map) {
+  return MsgMap(map.lower_bound(0), map.end());
 }
 
 inline EulerAngles angles(float yaw, float pitch, float roll) {

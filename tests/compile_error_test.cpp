@@ -70,6 +70,12 @@ TAMBERLO_FIELDS(Wide, f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, f13,
 #endif
 #if defined(TAMBERLO_CASE_FieldThatIsNoElement)
 TAMBERLO_FIELDS(Cached, lat, feet)
+#elif defined(TAMBERLO_CASE_FieldNamedLikeAMsgBaseMember)
+struct Hides {
+  ElementCur<std::int32_t, Hides> version;
+};
+TAMBERLO_FIELDS(Hides, version)
+TAMBERLO_FIELDS(Cached, lat)
 #elif defined(TAMBERLO_CASE_FieldListedTwice)
 TAMBERLO_FIELDS(Cached, lat, lat)
 #elif !defined(TAMBERLO_CASE_NoFieldList)
@@ -133,6 +139,17 @@ int main() {
   tamberlo::checkChain<Msg15_v5, Msg15_v3, Msg15_v2>(root);
 #elif defined(TAMBERLO_CASE_MsgBaseMoved)
   MsgBase moved = std::move(*root);
+#elif defined(TAMBERLO_CASE_ChainCopied)
+  tamberlo::Chain<Msg15_v5> owner;
+  tamberlo::Chain<Msg15_v5> copy(owner);
+#elif defined(TAMBERLO_CASE_NegativeFamilyId)
+  struct Negative : MsgBase {
+    static constexpr std::int32_t familyId = -3;
+    static constexpr std::int32_t versionNo = 1;
+    explicit Negative(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+      tamberlo::buildOlder<void>(*this);
+    }
+  };
 #else
   tamberlo::checkChain<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root);
   v2->alt.bind(v3, &Msg15_v3::alt);

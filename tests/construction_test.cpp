@@ -168,6 +168,29 @@ class Msg15_v6 : public MsgBase {
   void init() { throw std::bad_alloc(); }
 };
 
+// Family 15's version 6 of this module's own, above the library's.
+class Above_v6 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 15;
+  static constexpr std::int32_t versionNo = 6;
+  explicit Above_v6(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<Msg15_v5>(*this, &Above_v6::init);
+  }
+  void init() {}
+};
+
+// An owner frees every version of its chain, whichever module built it:
+// this module's version 6 and the library's below it.
+TEST(Construction, OwnerFreesEveryVersionWhicheverModuleBuiltIt) {
+  { const tamberlo::Chain<Above_v6> first; }  // the per-thread state
+  const int before = allocated;
+  for (int i = 0; i < 110000; ++i) {
+    const tamberlo::Chain<Above_v6> chain;
+    ASSERT_NE(chain->getVersion<Msg15_v2>(), nullptr);
+  }
+  EXPECT_EQ(allocated, before);
+}
+
 TEST(Construction, FailureFreesWhatOtherModulesBuilt) {
   MsgMap none;
   // The library's records are allocated by the first construction.

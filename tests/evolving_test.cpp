@@ -32,7 +32,7 @@ class Evo_v2 : public MsgBase {
   ElementCur<std::int32_t, Evo_v2> wholeCelsius;
 
   explicit Evo_v2(MsgMap& links);
-  void init(Evo_v1& older);
+  void init(Evo_v1& previous);
 };
 TAMBERLO_FIELDS(Evo_v2, humidity, count, level, micros, celsius, wholeCelsius)
 
@@ -71,9 +71,9 @@ Evo_v2::Evo_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Evo_v1>(*this, &Evo_v2::init);
 }
 
-void Evo_v2::init(Evo_v1& older) {
-  tamberlo::bindByName(older, *this);
-  older.pressure.retire();
+void Evo_v2::init(Evo_v1& previous) {
+  tamberlo::bindByName(previous, *this);
+  previous.pressure.retire();
 }
 
 TEST(Evolving, ByNameOnlyAtTheSameTypeAndRetiredFields) {
@@ -168,6 +168,20 @@ TEST(Evolving, IntegerScalesAreExactAndWritingBackChangesNothing) {
   EXPECT_EQ((tamberlo::Scale<1000, 999>::toOlder<std::int64_t>(
                 std::int64_t{100000000000000000})),
             100100100100100100);
+  // 31 / 2 of an uint64_t saturates where the quotient passes 64 bits: by
+  // rounding 2^64 - 1/2 up (31 times the first is 2^65 - 1), and from
+  // 2^65 on.
+  constexpr std::uint64_t kUnsignedMax =
+      std::numeric_limits<std::uint64_t>::max();
+  for (const auto& [newer, older] :
+       std::vector<std::pair<std::uint64_t, std::uint64_t>>{
+           {1190112520884487200, kUnsignedMax - 15},
+           {1190112520884487201, kUnsignedMax},
+           {1200000000000000000, kUnsignedMax},
+           {kUnsignedMax, kUnsignedMax}}) {
+    EXPECT_EQ((tamberlo::Scale<31, 2>::toOlder<std::uint64_t>(newer)), older)
+        << newer;
+  }
 }
 
 TEST(Evolving, LinearScaleTakesFactorsAndOffsetsThatAreNotWhole) {
@@ -200,7 +214,7 @@ class Nest_v2 : public MsgBase {
   ElementPrev<float, Nest_v3> speed;
   ElementPrev<Position, Nest_v3> unlisted;
   explicit Nest_v2(MsgMap& links);
-  void init(Nest_v1& older);
+  void init(Nest_v1& previous);
 };
 TAMBERLO_FIELDS(Nest_v2, position, speed)
 
@@ -222,9 +236,9 @@ Nest_v3::Nest_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
 Nest_v2::Nest_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Nest_v1>(*this, &Nest_v2::init);
 }
-void Nest_v2::init(Nest_v1& older) {
-  tamberlo::bindByName(older, *this);
-  older.lng.bind(this, &Nest_v2::position, &Position::lng);
+void Nest_v2::init(Nest_v1& previous) {
+  tamberlo::bindByName(previous, *this);
+  previous.lng.bind(this, &Nest_v2::position, &Position::lng);
 }
 
 TEST(Evolving, NestedAndConvertedFieldsReachThroughAForwardingVersion) {

@@ -57,7 +57,7 @@ class Kinds_v3 : public MsgBase {
 #define STORED(T, n) ElementCur<T, Kinds_v3> n;
   KINDS(STORED)
   explicit Kinds_v3(MsgMap& links);
-  void init(Kinds_v2& older);
+  void init(Kinds_v2& previous);
 };
 
 class Kinds_v2 : public MsgBase {
@@ -92,8 +92,8 @@ class Kinds_v1 : public MsgBase {
 Kinds_v3::Kinds_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Kinds_v2>(*this, &Kinds_v3::init);
 }
-void Kinds_v3::init(Kinds_v2& older) {
-#define MEMBER_FORM(T, n) older.n.bind(this, &Kinds_v3::n);
+void Kinds_v3::init(Kinds_v2& previous) {
+#define MEMBER_FORM(T, n) previous.n.bind(this, &Kinds_v3::n);
   KINDS(MEMBER_FORM)
 }
 
@@ -101,10 +101,10 @@ Kinds_v2::Kinds_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Kinds_v1>(*this, &Kinds_v2::init);
 }
 void Kinds_v2::init() {
-  auto& older = tamberlo::olderVersion<Kinds_v1>(*this);
-#define ACCESSOR_FORM(T, n)                         \
-  older.n.bind(this, &Kinds_v2::read<&Kinds_v2::n>, \
-               &Kinds_v2::write<&Kinds_v2::n, T>);
+  auto& previous = tamberlo::olderVersion<Kinds_v1>(*this);
+#define ACCESSOR_FORM(T, n)                            \
+  previous.n.bind(this, &Kinds_v2::read<&Kinds_v2::n>, \
+                  &Kinds_v2::write<&Kinds_v2::n, T>);
   KINDS(ACCESSOR_FORM)
 }
 

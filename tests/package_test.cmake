@@ -11,6 +11,9 @@
 #                     with: it must stop with the message that says what to do
 #   STEP=libcxx       the same with Clang's libc++; prints "SKIPPED" (which
 #                     CTest reports as a skip) where libc++ is not installed
+#   STEP=libcxxbuild  build and install the library with Clang's libc++,
+#                     build the examples against it and run them: typed
+#                     lookups from a client into the library's objects
 #   STEP=static       build the library with BUILD_SHARED_LIBS=OFF, install
 #                     it into WORK_DIR/static, build the examples against it
 #                     with find_package and run them
@@ -19,7 +22,7 @@
 #   STEP=zip          build the Windows .zip, check it, unpack it into
 #                     WORK_DIR/root and run Pellory.exe
 #   STEP=fetchcontent build tests/embedding, which takes SOURCE_DIR with
-#                     FetchContent, and run it
+#                     FetchContent, and run it and its lock test
 # find_package and pkg-config consume PREFIX if given (an unpacked package).
 # The compiler and flags of the build under test are passed on, so that a
 # sanitizer build is consumed by a sanitizer build.  A cross build passes
@@ -119,16 +122,16 @@ function(expect_same what actual expected)
 endfunction()
 
 # Sets `var` to the development files an install holds below its prefix,
-# the .so link aside: headers, CMake package and tamberlo.pc; records' only
-# WITH_RECORDS.
+# the .so link aside: headers, CMake package and tamberlo.pc; records', and
+# the lock's header of records, only WITH_RECORDS.
 function(development_files var libdir)
   file(GLOB headers RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*/include/tamberlo/*.h)
   list(FILTER headers EXCLUDE REGEX "^demo/")
-  set(files Config ConfigVersion LockTest Targets Targets-release)
+  set(files Config ConfigVersion LockTargets LockTest Targets Targets-release)
   if(WITH_RECORDS)
     list(APPEND files RecordsTargets)
   else()
-    list(FILTER headers EXCLUDE REGEX "^records/")
+    list(FILTER headers EXCLUDE REGEX "^records/|/lock_records\\.h$")
   endif()
   list(TRANSFORM headers REPLACE "^[a-z]+/include/" "include/")
   list(APPEND headers include/tamberlo/built_with.h  # generated
@@ -299,6 +302,25 @@ elseif(STEP STREQUAL "libcxx")
   endif()
   expect_error("${built}.*uses libc\\+\\+.*drop -stdlib=libc\\+\\+"
     ${CLANG} -std=c++17 -stdlib=libc++ ${compile})
+elseif(STEP STREQUAL "libcxxbuild")
+  set(build ${WORK_DIR}/libcxx-build)
+  set(prefix ${WORK_DIR}/libcxx)
+  file(REMOVE_RECURSE ${build} ${prefix} ${WORK_DIR}/libcxx-examples)
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${build} -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_INSTALL_LIBDIR=${LIBDIR} -DCMAKE_CXX_COMPILER=${CLANG}
+    -DCMAKE_CXX_FLAGS=-stdlib=libc++ -DTAMBERLO_BUILD_TESTS=OFF
+    -DTAMBERLO_BUILD_DEMO=OFF -DTAMBERLO_BUILD_EXAMPLES=OFF
+    -DTAMBERLO_BUILD_RECORDS=OFF)
+  run(${CMAKE_COMMAND} --build ${build} --parallel 2)
+  run(${CMAKE_COMMAND} --install ${build} --prefix ${prefix})
+  set(build ${WORK_DIR}/libcxx-examples)
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${build}
+    -DCMAKE_CXX_COMPILER=${CLANG} -DCMAKE_PREFIX_PATH=${prefix}
+    -DCMAKE_CXX_FLAGS=-stdlib=libc++)
+  run(${CMAKE_COMMAND} --build ${build} --target read_old_version temperature)
+  foreach(example read_old_version temperature)
+    expect_output(${build}/${example} ${example})
+  endforeach()
 elseif(STEP STREQUAL "static")
   set(build ${WORK_DIR}/static-build)
   set(prefix ${WORK_DIR}/static)
@@ -397,6 +419,7 @@ elseif(STEP STREQUAL "fetchcontent")
     -DCMAKE_EXE_LINKER_FLAGS=${LINKER_FLAGS})
   run(${CMAKE_COMMAND} --build ${build})
   expect_output(${build}/read_old_version read_old_version)
+  run(${CMAKE_CTEST_COMMAND} --test-dir ${build} --output-on-failure)
   # The library's warning flags stay on its own target.
   file(READ ${build}/compile_commands.json commands)
   string(REGEX MATCH "[^\n]*read_old_version\\.cpp\\.o[^\n]*" command

@@ -16,9 +16,9 @@ namespace {
 constexpr std::size_t kThreads = 4;
 constexpr std::size_t kRounds = 200;
 
-// Builds chains of both families and a joined pair, writes through old
-// versions and reads through the others; returns how many reads were
-// wrong and hands the roots back, so the caller can keep them reachable.
+// Builds chains of both families, a joined pair and an owned chain, writes
+// through old versions and reads through the others; returns how many reads
+// were wrong and hands the roots back, so the caller can keep them reachable.
 int useOwnChains(std::size_t thread, std::vector<MsgBase*>& roots) {
   int wrong = 0;
   for (std::size_t round = 0; round < kRounds; ++round) {
@@ -46,6 +46,12 @@ int useOwnChains(std::size_t thread, std::vector<MsgBase*>& roots) {
     other->att = angles(1.0f, 2.0f, 3.0f);
     wrong +=
         static_cast<std::size_t>(a1->att.get().yaw.get() + 0.5f) != round % 90;
+
+    // An owned chain, built, reset and dropped beside the other threads'.
+    tamberlo::Chain<Msg15_v5> owned;
+    owned->getVersion<Msg15_v3>()->lat = lat;
+    owned.reset();
+    wrong += owned->position.get().lat.get() != 0.0f;
   }
   return wrong;
 }

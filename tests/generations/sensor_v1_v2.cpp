@@ -14,11 +14,11 @@ Sensor_v3::Sensor_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Sensor_v2>(*this, &Sensor_v3::init);
 }
 
-void Sensor_v3::init(Sensor_v2& older) {
-  tamberlo::bindByName(older, *this);
-  older.lat.bind(this, &Sensor_v3::position, &Position::lat);
-  older.knots.bind(this, &Sensor_v3::getKnots, &Sensor_v3::setKnots);
-  older.serial.retire();
+void Sensor_v3::init(Sensor_v2& previous) {
+  tamberlo::bindByName(previous, *this);
+  previous.lat.bind(this, &Sensor_v3::position, &Position::lat);
+  previous.knots.bind(this, &Sensor_v3::getKnots, &Sensor_v3::setKnots);
+  previous.serial.retire();
 }
 
 float& Sensor_v3::getKnots() {

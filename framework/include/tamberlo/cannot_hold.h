@@ -28,11 +28,13 @@ struct ArithmeticValue {
   long double floating;     ///< a floating-point value
 };
 
-/// T as a message names it.
+/// T as a message names it.  A floating-point value is held as a long
+/// double, whatever its digits (113 where long double is quadruple).
 template <typename T>
 constexpr ArithmeticType arithmeticType() {
-  static_assert(std::numeric_limits<T>::digits <= 64,
-                "numbers of up to 64 bits");
+  static_assert(
+      std::is_floating_point_v<T> || std::numeric_limits<T>::digits <= 64,
+      "integers of up to 64 bits");
   return {std::is_floating_point_v<T>, std::is_signed_v<T>,
           std::numeric_limits<T>::digits};
 }

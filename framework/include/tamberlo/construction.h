@@ -8,20 +8,17 @@
 #include <tamberlo/bind_by_name.h>
 #include <tamberlo/element_traits.h>
 #include <tamberlo/fields.h>
+#include <tamberlo/identity.h>
 #include <tamberlo/msg_base.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string_view>
+#include <tuple>
 #include <type_traits>
 
 namespace tamberlo {
-
-/// How many versions may be under construction at once on one thread, in
-/// the whole process: every version below a root whose construction has
-/// not finished counts, across nested roots.  One more throws
-/// std::length_error, and every construction under way is undone.
-inline constexpr std::size_t kMaxUnderConstruction = 256;
 
 class WrongVersion;  // <tamberlo/wrong_version.h>
 
@@ -55,6 +52,11 @@ constexpr void checkVersion() {
   static_assert(HasVersionNumbers<V>::value,
                 "a version class derives from MsgBase and declares static "
                 "constexpr std::int32_t familyId and versionNo");
+  if constexpr (HasVersionNumbers<V>::value) {
+    static_assert(V::familyId >= 0,
+                  "a family id is not negative: the maps' negative keys are "
+                  "the library's own");
+  }
 }
 
 // Whether every listed forwarding element of Older forwards to Newer; true
@@ -100,84 +102,157 @@ constexpr VersionName versionName() {
   }
 }
 
-/// Where a construction stands on this thread: returned by openFrame and
-/// handed back to the calls that end it.
-struct FrameMark {
-  std::size_t mark;  ///< versions under construction when it opened
-  MsgBase* outer;    ///< the version whose buildOlder ran before it
-  bool below;        ///< built by `outer`, as its next older version
+/// What the library needs of a version it builds, besides its fingerprint,
+/// which travels as a value (kFingerprint): its name and number, how to
+/// destroy it in place, and how to give its stored fields the values of a
+/// fresh object (null where the class lists no fields).  One object per
+/// class, kOps<V>; the library copies what it keeps.
+struct VersionOps {
+  const ClassId* id;                                   ///< the class
+  void (*destroy)(MsgBase* object) noexcept;           ///< runs ~V()
+  void (*reset)(MsgBase& live, const MsgBase& fresh);  ///< stored fields
 };
 
-/// Opens the construction of `self`, the class `type` (a std::type_info,
-/// untyped so that the export names no standard type), on this thread.
-/// The state of every thread's constructions lives in the library, so that
-/// versions built by code in different modules see one another; hence the
-/// exports.
-TAMBERLO_API FrameMark openFrame(MsgBase& self, const void* type);
-/// Takes over `older`, just built below the innermost open construction;
-/// `destroy` frees it if the construction fails.  Past the limit it frees
-/// `older` and throws std::length_error.
-TAMBERLO_API void adoptVersion(MsgBase* older,
-                               void (*destroy)(MsgBase*) noexcept);
-/// Lets the construction stand: a root's versions are its chain for good,
-/// and its announcement stands, unless it claims versions that another
-/// class holds in the graph it joined (std::logic_error, nothing changed).
-TAMBERLO_API void commitFrame(MsgBase& self, const FrameMark& frame);
-/// Ends the construction; unless it was committed, frees every version
-/// built since it opened, newest first.
-TAMBERLO_API void closeFrame(const FrameMark& frame, bool committed) noexcept;
-
-template <typename Version>
-void destroyAs(MsgBase* object) noexcept {
-  // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): built by buildOlder
-  delete static_cast<Version*>(object);
+template <typename V>
+void destroyInPlace(MsgBase* object) noexcept {
+  static_cast<V*>(object)->~V();
 }
 
-// One buildOlder call, as an open construction of `self`.
-template <typename Self>
-class ChainFrame {
- public:
-  explicit ChainFrame(Self& self)
-      : self_(&self), frame_(openFrame(self, typeOf<Self>())) {}
-  ChainFrame(const ChainFrame&) = delete;
-  ChainFrame& operator=(const ChainFrame&) = delete;
-  ~ChainFrame() { closeFrame(frame_, committed_); }
-
-  // Takes over `older`, just built below `self`.
-  template <typename Older>
-  Older& adopt(Older* older) {
-    adoptVersion(older, &destroyAs<Older>);
-    return *older;
+// Gives an element of a live object the value that the same element of a
+// fresh one holds, where it holds its value itself: a stored element, and
+// a forwarding or converted one without a target (retired, unbound).  One
+// that forwards or converts holds nothing of its own.
+template <typename T, typename Owner>
+void resetElement(ElementCur<T, Owner>& live,
+                  const ElementCur<T, Owner>& fresh) {
+  live.value = fresh.value;
+}
+template <typename T, typename Owner>
+void resetElement(ElementPrev<T, Owner>& live,
+                  const ElementPrev<T, Owner>& fresh) {
+  if (live.owner == nullptr ||
+      (live.getter == nullptr && live.setter == nullptr && live.offset < 0)) {
+    live.value = fresh.value;
   }
+}
+template <typename T, auto Source, typename Conversion>
+void resetElement(Converted<T, Source, Conversion>& live,
+                  const Converted<T, Source, Conversion>& fresh) {
+  if (live.owner() == nullptr) live.value = fresh.value;
+}
 
+// Every listed field of `live` as resetElement leaves it, from `fresh`, an
+// object built anew.
+template <typename V>
+void resetStored(MsgBase& live, const MsgBase& fresh) {
+  auto& to = static_cast<V&>(live);
+  const auto& from = static_cast<const V&>(fresh);
+  std::apply(
+      [&](const auto&... field) {
+        (resetElement(to.*field.member, from.*field.member), ...);
+      },
+      fieldsOf<V>().fields);
+}
+
+template <typename V>
+constexpr auto resetOf() {
+  using Reset = void (*)(MsgBase&, const MsgBase&);
+  if constexpr (hasFields<V>) {
+    return Reset{&resetStored<V>};
+  } else {
+    return Reset{nullptr};
+  }
+}
+
+template <typename V>
+inline constexpr VersionOps kOps{&kClassId<V>, &destroyInPlace<V>,
+                                 resetOf<V>()};
+
+/// One buildOlder call as the library began it, for the calls that end it.
+struct OlderPlace {
+  std::uint32_t root;  ///< its construction's root in this thread's
+  std::uint32_t slot;  ///< the older version's entry in it
+  void* place;         ///< where to build the older version
+  bool isRoot;         ///< the version building is the root of its chain
+};
+
+/// How a buildOlder call ended.
+enum class BuildEnd : int {
+  kNotBuilt,  ///< the older version's constructor threw
+  kBuilt,     ///< it was built, and then something threw
+  kDone,      ///< the call finished
+};
+
+/// Begins `self`'s buildOlder call: `self` is the older version that the
+/// call before it placed, or the root of a new construction.  Returns
+/// where to build its older version, of `size` and `align`, which is
+/// recorded as `older`.  The construction of each thread lives in the
+/// library, so that versions built by code in different modules (the
+/// library, a family's shared library, a client) are one transaction;
+/// hence the exports.  Sizes are 32-bit, so that the exported name is the
+/// same on every target.
+TAMBERLO_API OlderPlace beginOlder(MsgBase& self, Fingerprint fingerprint,
+                                   const VersionOps& ops, std::uint32_t size,
+                                   std::uint32_t align,
+                                   Fingerprint olderFingerprint,
+                                   const VersionOps& older);
+/// Lets a root's construction stand: its chain is recorded, and its
+/// announcement stands, unless it claims versions that another class holds
+/// in the graph it joined (std::logic_error naming the class; nothing
+/// changed).
+TAMBERLO_API void finishRoot(const OlderPlace& call);
+/// Ends a buildOlder call: unless it is kDone, frees every version built
+/// since it began, newest first, and a root takes back its announcement.
+TAMBERLO_API void endOlder(const OlderPlace& call, BuildEnd end) noexcept;
+/// The oldest version, which builds nothing below it, is built: the end of
+/// the call that placed it, or of a one-version root's construction (as
+/// finishRoot).
+TAMBERLO_API void builtOldest(MsgBase& self, Fingerprint fingerprint,
+                              const VersionOps& ops);
+
+// One buildOlder call: begun on construction, ended on destruction.
+class OlderStep {
+ public:
+  template <typename Self, typename Older>
+  OlderStep(Self& self, Older* /*tag*/)
+      : step_(beginOlder(self, kFingerprint<Self>, kOps<Self>,
+                         static_cast<std::uint32_t>(sizeof(Older)),
+                         static_cast<std::uint32_t>(alignof(Older)),
+                         kFingerprint<Older>, kOps<Older>)) {}
+  OlderStep(const OlderStep&) = delete;
+  OlderStep& operator=(const OlderStep&) = delete;
+  ~OlderStep() { endOlder(step_, end_); }
+
+  [[nodiscard]] void* place() const { return step_.place; }
+  void built() { end_ = BuildEnd::kBuilt; }
   void finish() {
-    commitFrame(*self_, frame_);
-    committed_ = true;
+    if (step_.isRoot) finishRoot(step_);
+    end_ = BuildEnd::kDone;
   }
 
  private:
-  Self* self_;
-  FrameMark frame_;
-  bool committed_ = false;
+  OlderPlace step_;
+  BuildEnd end_ = BuildEnd::kNotBuilt;
 };
 
 }  // namespace detail
 
 namespace detail {
 
-// Builds Older below `self` and calls `bind(older)` on it, under a frame
+// Builds Older below `self` and calls `bind(older)` on it, under a step
 // that undoes everything if anything throws.
 template <typename Older, typename Self, typename Bind>
 Older& build(Self& self, Bind bind) {
   checkOlder<Self, Older>();
   static_assert(std::is_constructible_v<Older, MsgMap&>,
                 "Older needs a constructor from MsgMap&");
-  ChainFrame<Self> frame(self);
   self.peer[self.id] = &self;
-  Older& older = frame.adopt(new Older(self.peer));
+  OlderStep step(self, static_cast<Older*>(nullptr));
+  Older& older = *new (step.place()) Older(self.peer);
+  step.built();
   self.older[self.id] = &older;
   bind(older);
-  frame.finish();
+  step.finish();
   return older;
 }
 
@@ -197,13 +272,14 @@ Older& build(Self& self, Bind bind) {
 /// If anything throws, from Self's members to `init`, every version built
 /// below `self` is freed, and a root built from a map takes back its
 /// announcement, so no object that existed before names what failed; a
-/// root built meanwhile from a map that named one of them no longer does.
+/// root built meanwhile from a map that named one of them leaves the graph.
 /// That holds when every constructor of the family is buildOlder and
 /// nothing else: what a constructor does after it returns is outside it.
-/// Each version is recorded as the class it was built as, so that a typed
-/// getVersion never hands it out as another; and a root that joins a graph
-/// where another class holds one of its versions under the same family id
-/// fails with std::logic_error naming both.
+/// The root's chain is recorded with each version's layout fingerprint, so
+/// that a typed getVersion never hands a version out as another class, and
+/// an owner (tamberlo::Chain) can free it; a root that joins a graph where
+/// another class holds one of its versions under the same family id fails
+/// with std::logic_error naming it.
 template <typename Older, typename Self, typename Init>
 Older& buildOlder(Self& self, Init init) {
   constexpr bool kTakesNothing = std::is_same_v<Init, void (Self::*)()>;
@@ -231,9 +307,8 @@ template <typename Older, typename Self>
 std::add_lvalue_reference_t<Older> buildOlder(Self& self) {
   if constexpr (std::is_void_v<Older>) {
     detail::checkVersion<Self>();
-    detail::ChainFrame<Self> frame(self);
     self.peer[self.id] = &self;
-    frame.finish();
+    detail::builtOldest(self, detail::kFingerprint<Self>, detail::kOps<Self>);
   } else {
     return detail::build<Older>(self,
                                 [&](Older& older) { bindByName(older, self); });

@@ -61,6 +61,13 @@ constexpr FieldList<Class, Elements...> fieldList(
   return {className, fields};
 }
 
+// Whether `name` is that of a member every version has from MsgBase, which
+// a field of that name would hide.
+constexpr bool isMsgBaseMemberName(std::string_view name) {
+  return name == "id" || name == "version" || name == "older" ||
+         name == "upstream" || name == "peer" || name == "roots";
+}
+
 template <std::size_t Count>
 constexpr std::size_t timesListed(
     const std::array<std::string_view, Count>& names, std::string_view name) {
@@ -399,7 +406,11 @@ struct NestedAccessors {
                 "TAMBERLO_FIELDS(" #c ", ...): " #f                       \
                 " is not an element member (ElementCur or ElementPrev)"); \
   static_assert(::tamberlo::detail::timesListed(names, #f) == 1,          \
-                "TAMBERLO_FIELDS(" #c ", ...): " #f " is listed twice");
+                "TAMBERLO_FIELDS(" #c ", ...): " #f " is listed twice");  \
+  static_assert(!::tamberlo::detail::isMsgBaseMemberName(#f),             \
+                "TAMBERLO_FIELDS(" #c ", ...): " #f                       \
+                " hides the MsgBase member of that name, which every "    \
+                "version has: name the field otherwise");
 #define TAMBERLO_DETAIL_FIELD(c, f) ::tamberlo::detail::field<c>(#f, &c::f),
 
 /// Lists the element members of `Class` in declaration order, at namespace

@@ -27,8 +27,10 @@ struct MessagePart {
 /// throwMisuse of the pieces given: `throwMisuse("Sensor_v3", ": ...")`.
 template <typename... Texts>
 [[noreturn]] void throwMisuse(const Texts&... texts) {
+  // NOLINTBEGIN(cppcoreguidelines-pro-bounds-array-to-pointer-decay)
   const std::array<MessagePart, sizeof...(Texts)> parts{MessagePart{
       std::string_view(texts).data(), std::string_view(texts).size()}...};
+  // NOLINTEND(cppcoreguidelines-pro-bounds-array-to-pointer-decay)
   throwMisuse(parts.data(), static_cast<int>(parts.size()));
 }
 

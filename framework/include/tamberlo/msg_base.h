@@ -4,53 +4,41 @@
 #define TAMBERLO_MSG_BASE_H_
 
 #include <tamberlo/export.h>
+#include <tamberlo/identity.h>
 #include <tamberlo/msg_map.h>
 
 #include <cstdint>
-#include <typeinfo>
 
 class MsgBase;
 
 namespace tamberlo::detail {
 
-/// Ends the announcement that the MsgBase part of `root` made: it stands,
-/// or every `roots` entry it wrote that still names `root` is restored.
-/// Does nothing when `root` made none.  The record lives inside the
-/// library, hence the export.
-TAMBERLO_API void settleAnnouncement(MsgBase* root, bool stands) noexcept;
-
-/// Forgets `object`, which is being destroyed: the class it was built as,
-/// the announcement it made, and every name of it that another family's
-/// object keeps through an announcement (a `roots` entry, an `upstream`
-/// entry).  MsgBase's destructor calls it.
+/// Takes `object`, which is being destroyed, out of the graph it is part
+/// of: its announcement, and the roots joined through it, which leave the
+/// graph with it, so that no object that remains names it.  Reads only the
+/// object's own maps and the objects they name; a copy, whose `peer` names
+/// its source, is left alone.  MsgBase's destructor calls it.
 TAMBERLO_API void released(MsgBase* object) noexcept;
 
-/// Whether `object` may be handed out as the class `type` (a
-/// std::type_info, untyped so that the export names no standard type): it
-/// was built as that class, or it was not built through buildOlder and its
-/// class is unknown.
-TAMBERLO_API bool builtAs(const MsgBase* object, const void* type) noexcept;
+/// getVersion, checked: the object found, or null; std::logic_error
+/// (tamberlo::WrongVersion, <tamberlo/wrong_version.h>) naming `asked` when
+/// the library built that object as a class of another fingerprint than
+/// `fingerprint`.
+TAMBERLO_API MsgBase* findVersion(MsgBase& from, std::int32_t familyId,
+                                  std::int32_t versionNo,
+                                  Fingerprint fingerprint,
+                                  const ClassId& asked);
 
 template <typename Owner, typename Member, typename Component>
 struct NestedAccessors;  // <tamberlo/fields.h>
-
-/// The identity a version is recorded with and looked up by, where the
-/// compiler has run-time type information; without it none, and typed
-/// lookups check nothing.
-template <typename Version>
-const void* typeOf() noexcept {
-#if defined(__GXX_RTTI) || defined(_CPPRTTI)
-  return &typeid(Version);
-#else
-  return nullptr;
-#endif
-}
 
 }  // namespace tamberlo::detail
 
 /// Base of every message version.  Not polymorphic: the factory and
 /// getVersion hand out MsgBase pointers; getVersion<Version>() casts to the
-/// class it was asked for.  Version objects are never freed by the library.
+/// class it was asked for.  The library frees versions only for an owner
+/// (tamberlo::Chain); the chains of the factory live until the process
+/// ends.
 class TAMBERLO_API MsgBase {
  public:
   std::int32_t id;       ///< family id
@@ -61,7 +49,9 @@ class TAMBERLO_API MsgBase {
   MsgMap roots;          ///< family id -> root that answers getVersion for it
 
   /// A new root of family 15 or 16 with its whole chain, or null for any
-  /// other family.  Each call builds a fresh chain that is never freed.
+  /// other family.  Each call builds a fresh chain that lives until the
+  /// process ends; `tamberlo::Chain` (<tamberlo/chain.h>) builds one that
+  /// its owner frees.
   static MsgBase* getInstance(int type);
 
   /// The version object of family `familyId`, number `versionNo`, that is
@@ -70,11 +60,13 @@ class TAMBERLO_API MsgBase {
   MsgBase* getVersion(std::int32_t familyId, std::int32_t versionNo);
 
   /// getVersion for a version class, which states its own `familyId` and
-  /// `versionNo`: `root->getVersion<Msg15_v2>()`.  Null, too, when the
-  /// object found was built through buildOlder as another class (two
-  /// classes sharing a family id): an object is handed out only as the
-  /// class it was built as.  One a hand-wired constructor built is not
-  /// recorded, and is handed out as asked.
+  /// `versionNo`: `root->getVersion<Msg15_v2>()`.  An object that the
+  /// library built through buildOlder is handed out only as the class it
+  /// was built as: when its layout fingerprint differs from Version's as
+  /// this code was compiled (another class of the same numbers, or a
+  /// client compiled against another layout of Version), it throws
+  /// tamberlo::WrongVersion naming Version.  An object whose constructor
+  /// was wired by hand records nothing, and is handed out as asked.
   template <typename Version>
   Version* getVersion();
 
@@ -91,10 +83,10 @@ class TAMBERLO_API MsgBase {
   MsgBase(MsgBase&&) = delete;
   MsgBase& operator=(MsgBase&&) = delete;
   ///@}
-  /// Destroys the maps, after the library forgets this object: a root
+  /// Destroys the maps, after taking this object out of its graph: a root
   /// whose construction failed (a member, an older version or `init`
   /// threw) takes back its announcement here, and no other family's object
-  /// keeps naming a destroyed one.
+  /// keeps naming a destroyed one.  A copy changes nothing.
   ~MsgBase() { tamberlo::detail::released(this); }
 
   /// Replaces `older` with a copy of `links`; the library never calls it.
@@ -131,13 +123,10 @@ class TAMBERLO_API MsgBase {
 
 template <typename Version>
 Version* MsgBase::getVersion() {
-  MsgBase* found = getVersion(Version::familyId, Version::versionNo);
-  const void* type = tamberlo::detail::typeOf<Version>();
-  if (found == nullptr ||
-      (type != nullptr && !tamberlo::detail::builtAs(found, type))) {
-    return nullptr;
-  }
-  return static_cast<Version*>(found);
+  return static_cast<Version*>(tamberlo::detail::findVersion(
+      *this, Version::familyId, Version::versionNo,
+      tamberlo::detail::kFingerprint<Version>,
+      tamberlo::detail::kClassId<Version>));
 }
 
 #endif  // TAMBERLO_MSG_BASE_H_

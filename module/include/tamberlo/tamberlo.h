@@ -1,7 +1,8 @@
 /// \file
 /// What a client of the messages needs: the version graph, the element
-/// templates, the value structs, message families 15 and 16, the helpers
-/// for building and evolving families of one's own, and the field lists.
+/// templates, the value structs, message families 15 and 16, the owner of a
+/// chain, the helpers for building and evolving families of one's own, and
+/// the field lists.
 /// The text form (`<tamberlo/to_string.h>`,
 /// `<tamberlo/ostream_operator.h>`) and the chain check for tests
 /// (`<tamberlo/check_chain.h>`) are included where used.
@@ -10,6 +11,7 @@
 
 #include <tamberlo/attitude.h>
 #include <tamberlo/bind_by_name.h>
+#include <tamberlo/chain.h>
 #include <tamberlo/construction.h>
 #include <tamberlo/conversions.h>
 #include <tamberlo/converted.h>

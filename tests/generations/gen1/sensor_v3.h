@@ -27,7 +27,7 @@ class Sensor_v3 : public MsgBase {
  private:
   static constexpr float kKnotsPerMetrePerSecond = 1.943844f;
   float knotsCache = 0.0f;
-  void init(Sensor_v2& older);
+  void init(Sensor_v2& previous);
   float& getKnots();
   void setKnots(float knots);
 };
