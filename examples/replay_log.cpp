@@ -1,8 +1,8 @@
 // Old data, new code: a client of Msg15_v2 logged its messages as JSON
-// lines, one record each; this program reads each line into a chain of
-// its own, shows it through Msg15_v4 and writes the Msg15_v5 record of the
-// same message.  A line the old client left half-written is reported and
-// skipped, and writes nothing.
+// lines, one record each; this program reads each line onto a chain it
+// owns, which then holds that record alone, shows it through Msg15_v4 and
+// writes the Msg15_v5 record of the same message.  A line the old client
+// left half-written is reported and skipped, and writes nothing.
 #include <tamberlo/records.h>
 #include <tamberlo/tamberlo.h>
 #include <tamberlo/to_string.h>
@@ -17,8 +17,7 @@ namespace {
 
 // What the old client wrote, through the only version it knows.
 std::string oldClientsLog() {
-  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
-  static MsgBase* const chain = MsgBase::getInstance(15);
+  tamberlo::Chain<Msg15_v5> chain;
   auto* v2 = chain->getVersion<Msg15_v2>();
   struct Fix {
     std::int32_t feet;
@@ -39,10 +38,7 @@ std::string oldClientsLog() {
 }  // namespace
 
 int main() try {
-  // In static storage, the chain stays reachable: leak checkers do not
-  // report it.
-  // NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables)
-  static MsgBase* const chain = MsgBase::getInstance(15);
+  tamberlo::Chain<Msg15_v5> chain;
   std::istringstream log(oldClientsLog());
   for (std::string line; std::getline(log, line);) {
     try {

@@ -31,7 +31,7 @@ class Wide_v3 : public MsgBase {
   ElementCur<std::int32_t, Wide_v3> a;
   ElementCur<std::int32_t, Wide_v3> b;
   explicit Wide_v3(MsgMap& links);
-  void init(Wide_v2& older);
+  void init(Wide_v2& previous);
 };
 TAMBERLO_FIELDS(Wide_v3, a, b)
 
@@ -56,14 +56,44 @@ class Wide_v2 : public MsgBase {
   explicit Wide_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
     tamberlo::buildOlder<Wide_v1>(*this, &Wide_v2::init);
   }
-  void init(Wide_v1& older) { tamberlo::bindByName(older, *this); }
+  void init(Wide_v1& previous) { tamberlo::bindByName(previous, *this); }
 };
 TAMBERLO_FIELDS(Wide_v2, a, b)
 
 Wide_v3::Wide_v3(MsgMap& links) : MsgBase(familyId, versionNo, links) {
   tamberlo::buildOlder<Wide_v2>(*this, &Wide_v3::init);
 }
-void Wide_v3::init(Wide_v2& older) { tamberlo::bindByName(older, *this); }
+void Wide_v3::init(Wide_v2& previous) { tamberlo::bindByName(previous, *this); }
+
+// Family 44: version 2 adds a field, with a declared default, that
+// version 1 does not show.
+class Tank_v1;
+class Tank_v2 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 44;
+  static constexpr std::int32_t versionNo = 2;
+  ElementCur<std::int32_t, Tank_v2> level;
+  ElementCur<std::int32_t, Tank_v2> litres{50};
+  explicit Tank_v2(MsgMap& links);
+  void init(Tank_v1& older);
+};
+TAMBERLO_FIELDS(Tank_v2, level, litres)
+
+class Tank_v1 : public MsgBase {
+ public:
+  static constexpr std::int32_t familyId = 44;
+  static constexpr std::int32_t versionNo = 1;
+  ElementPrev<std::int32_t, Tank_v2> level;
+  explicit Tank_v1(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+    tamberlo::buildOlder<void>(*this);
+  }
+};
+TAMBERLO_FIELDS(Tank_v1, level)
+
+Tank_v2::Tank_v2(MsgMap& links) : MsgBase(familyId, versionNo, links) {
+  tamberlo::buildOlder<Tank_v1>(*this, &Tank_v2::init);
+}
+void Tank_v2::init(Tank_v1& older) { tamberlo::bindByName(older, *this); }
 
 // Families 15, 16, 40 and 41, joined so that the family-15 root reaches
 // all.
@@ -215,6 +245,32 @@ TEST(Records, ReadThroughAnyVersion) {
        R"({"family":41,"version":1,"fields":{"a":7,"b":-2147483648}})");
   EXPECT_EQ(toJson(*j.w),
             R"({"family":41,"version":3,"fields":{"a":7,"b":-2147483648}})");
+}
+
+TEST(Records, ReadOntoAChainLeavesItAsAFreshChainWithTheRecord) {
+  for (const Form form : {Form::json, Form::cbor, Form::document}) {
+    tamberlo::Chain<Tank_v2> tank;
+    tank->litres = 9;
+    const auto onto = [&](const char* json) -> MsgBase& {
+      const std::string text = form == Form::cbor ? cbor(json) : json;
+      if (form == Form::json) {
+        return tamberlo::readJson<Tank_v2, Tank_v1>(tank, text);
+      }
+      if (form == Form::document) {
+        return tamberlo::readRecord<Tank_v2, Tank_v1>(tank, Json::parse(text));
+      }
+      return tamberlo::readCbor<Tank_v2, Tank_v1>(
+          tank, std::vector<std::uint8_t>(text.begin(), text.end()));
+    };
+    EXPECT_EQ(&onto(R"({"family":44,"version":1,"fields":{"level":7}})"),
+              tank->getVersion<Tank_v1>());
+    EXPECT_EQ(toJson(*tank),
+              R"({"family":44,"version":2,"fields":{"level":7,"litres":50}})");
+    tank->litres = 9;
+    EXPECT_THROW(onto(R"({"family":44,"version":1,"fields":{"level":true}})"),
+                 tamberlo::RecordError);
+    EXPECT_EQ(tank->litres.get(), 9);  // a record refused changes nothing
+  }
 }
 
 TEST(Records, KeysInAnyOrder) {
@@ -480,7 +536,8 @@ TEST(Records, BadInputsThrowAndWriteNothing) {
                 "record of family 16 version 1 (Msg16_v1): not reachable "
                 "from the root");
   EXPECT_EQ(toString(*lone.v4), "Msg15_v4{lat=0, lng=0, alt=0}");
-  EXPECT_EQ(lone.root->roots, (MsgMap{{15, lone.root}, {16, nullptr}}));
+  EXPECT_EQ(families(lone.root->roots),
+            (MsgMap{{15, lone.root}, {16, nullptr}}));
 }
 
 }  // namespace

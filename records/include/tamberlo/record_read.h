@@ -5,6 +5,7 @@
 #define TAMBERLO_RECORD_READ_H_
 
 #include <tamberlo/cbor_scan.h>
+#include <tamberlo/chain.h>
 #include <tamberlo/fields.h>
 #include <tamberlo/msg_base.h>
 #include <tamberlo/record_check.h>
@@ -27,6 +28,21 @@
 
 namespace tamberlo {
 namespace detail {
+
+/// What a record is read onto: the root that reaches its version, and, for
+/// a chain with an owner, how to give every stored field its fresh value
+/// once the record is found sound, so that it alone shows.
+struct Onto {
+  MsgBase* root;
+  void (*reset)(void* chain) = nullptr;
+  void* chain = nullptr;
+};
+
+template <typename V>
+Onto ontoChain(Chain<V>& chain) {
+  return {&chain.root(),
+          [](void* owner) { static_cast<Chain<V>*>(owner)->reset(); }, &chain};
+}
 
 template <typename... Classes>
 constexpr bool distinctVersions() {
@@ -68,24 +84,25 @@ class RecordReader {
   /// record gave its fields before its class, then writes it.  `format`
   /// ("JSON", "CBOR") names what a parse error says the input is not.
   template <typename Parse>
-  MsgBase& read(MsgBase* root, const char* format, Parse&& parse) {
+  MsgBase& read(Onto onto, const char* format, Parse&& parse) {
     RecordParser parser(format, {&choose, &names, this, kDepth});
     parse(parser);
     if (parser.skippedFields()) {
       parser.again();
       parse(parser);
     }
-    return write(root, parser);
+    return write(onto, parser);
   }
 
   /// Writes the staged values through the elements of the version the
-  /// record names, found from `root`, in the order its fields are listed.
-  MsgBase& write(MsgBase* root, const RecordParser& parser) {
+  /// record names, found from `onto`'s root, in the order its fields are
+  /// listed.
+  MsgBase& write(Onto onto, const RecordParser& parser) {
     // The whole record was checked before anything is written.
     if (!parser.done()) parser.fail("incomplete");
     MsgBase* written = nullptr;
     forClass(chosen_, [&](auto index) {
-      written = writeAs<decltype(index)::value>(root, parser);
+      written = writeAs<decltype(index)::value>(onto, parser);
     });
     if (written == nullptr) parser.fail("not reachable from the root");
     return *written;
@@ -186,15 +203,17 @@ class RecordReader {
   }
 
   template <std::size_t I>
-  MsgBase* writeAs(MsgBase* root, const RecordParser& parser) {
+  MsgBase* writeAs(Onto onto, const RecordParser& parser) {
     using Version = std::tuple_element_t<I, Classes_>;
-    Version* version =
-        root != nullptr ? root->template getVersion<Version>() : nullptr;
+    Version* version = onto.root != nullptr
+                           ? onto.root->template getVersion<Version>()
+                           : nullptr;
     if (version != nullptr) {
       auto& values = std::get<I + 1>(staged_);
       const auto each = std::make_index_sequence<
           std::tuple_size_v<std::decay_t<decltype(values)>>>{};
       checkFields(*version, values, parser, each);
+      if (onto.reset != nullptr) onto.reset(onto.chain);
       writeFields(*version, values, each);
     }
     return version;
@@ -288,55 +307,35 @@ inline void walkDocument(const nlohmann::ordered_json& document,
 
 }  // namespace detail
 
-/// Reads a record of any of `Classes` (of one family or several) into the
-/// chain that `root` reaches:
-/// `readRecord<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root, record)`.
-/// The record is checked whole first: its shape (the top-level keys in any
-/// order), that its family and version are those of one of the classes,
-/// and that it gives every field of that class once, and nothing else,
-/// each as a value the field holds.  Then, and only if
-/// `root->getVersion(family, version)` finds that version, every value is
-/// run through each Converted conversion on its way to the element that
-/// stores it, and must come back as given.  Then every field is written
-/// through its element in the order the class lists them, so every
-/// conversion runs.  Returns the version written.  Any fault, or a
-/// conversion that throws in that check, throws RecordError and writes
-/// nothing; the lookup is
-/// made only for a record without faults, and leaves what getVersion
-/// leaves: at most one null entry under the record's family in the maps it
-/// reads.
+namespace detail {
+
 template <typename... Classes>
-MsgBase& readRecord(MsgBase* root, const nlohmann::ordered_json& record) {
-  detail::RecordReader<Classes...> reader;
-  return reader.read(root, nullptr, [&](detail::RecordParser& parser) {
-    detail::walkDocument(record, parser);
+MsgBase& readRecordOnto(Onto onto, const nlohmann::ordered_json& record) {
+  RecordReader<Classes...> reader;
+  return reader.read(onto, nullptr, [&](RecordParser& parser) {
+    walkDocument(record, parser);
   });
 }
 
-/// readRecord for JSON text, which must be one record and nothing else; a
-/// key given twice is a fault, not a value overriding another.
 template <typename... Classes>
-MsgBase& readJson(MsgBase* root, std::string_view text) {
-  detail::RecordReader<Classes...> reader;
-  return reader.read(root, "JSON", [&](detail::RecordParser& parser) {
+MsgBase& readJsonOnto(Onto onto, std::string_view text) {
+  RecordReader<Classes...> reader;
+  return reader.read(onto, "JSON", [&](RecordParser& parser) {
     // Every fault throws from within; the result says nothing more.
     static_cast<void>(nlohmann::ordered_json::sax_parse(
         text.data(), text.data() + text.size(), &parser));
   });
 }
 
-/// readRecord for CBOR bytes, which must be one record and nothing else.
-/// Tags are refused, and so are lengths the bytes do not hold, without
-/// allocating what they declare.
 template <typename... Classes>
-MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
-  using Reader = detail::RecordReader<Classes...>;
-  detail::CborScan<Reader::kDepth> scan(bytes, size);
-  const detail::CborFinding finding = scan.run();
+MsgBase& readCborOnto(Onto onto, const std::uint8_t* bytes, std::size_t size) {
+  using Reader = RecordReader<Classes...>;
+  CborScan<Reader::kDepth> scan(bytes, size);
+  const CborFinding finding = scan.run();
   std::vector<std::uint8_t> copy;
   const std::uint8_t* parsed = scan.parseable(copy);
   Reader reader;
-  return reader.read(root, "CBOR", [&](detail::RecordParser& parser) {
+  return reader.read(onto, "CBOR", [&](RecordParser& parser) {
     if (finding.what != nullptr) {
       parser.fail(std::string(finding.what) + " at byte " +
                   std::to_string(finding.at + 1));
@@ -349,10 +348,71 @@ MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
   });
 }
 
+}  // namespace detail
+
+/// Reads a record of any of `Classes` (of one family or several) into the
+/// chain that `root` reaches:
+/// `readRecord<Msg15_v5, Msg15_v4, Msg15_v3, Msg15_v2>(root, record)`.
+/// The record is checked whole first: its shape (the top-level keys in any
+/// order), that its family and version are those of one of the classes,
+/// and that it gives every field of that class once, and nothing else,
+/// each as a value the field holds.  Then, and only if
+/// `root->getVersion(family, version)` finds that version, every value is
+/// run through each Converted conversion on its way to the element that
+/// stores it, and must come back as given.  Then every field is written
+/// through its element in the order the class lists them, so every
+/// conversion runs; the fields the record's version does not show keep
+/// their values.  Returns the version written.  Any fault, or a
+/// conversion that throws in that check, throws RecordError and writes
+/// nothing; the lookup is made only for a record without faults, and
+/// leaves what getVersion leaves: at most one null entry under the
+/// record's family in the maps it reads.
+template <typename... Classes>
+MsgBase& readRecord(MsgBase* root, const nlohmann::ordered_json& record) {
+  return detail::readRecordOnto<Classes...>({root}, record);
+}
+
+/// readRecord onto a chain with an owner, which it leaves exactly as a
+/// fresh chain onto which the record was read: once the record is found
+/// sound, every stored field takes its fresh value (Chain::reset), then
+/// the record's fields are written.  A record refused changes nothing.
+template <typename... Classes, typename V>
+MsgBase& readRecord(Chain<V>& chain, const nlohmann::ordered_json& record) {
+  return detail::readRecordOnto<Classes...>(detail::ontoChain(chain), record);
+}
+
+/// readRecord for JSON text, which must be one record and nothing else; a
+/// key given twice is a fault, not a value overriding another.
+template <typename... Classes>
+MsgBase& readJson(MsgBase* root, std::string_view text) {
+  return detail::readJsonOnto<Classes...>({root}, text);
+}
+
+/// readJson onto a chain with an owner, as readRecord onto one.
+template <typename... Classes, typename V>
+MsgBase& readJson(Chain<V>& chain, std::string_view text) {
+  return detail::readJsonOnto<Classes...>(detail::ontoChain(chain), text);
+}
+
+/// readRecord for CBOR bytes, which must be one record and nothing else.
+/// Tags are refused, and so are lengths the bytes do not hold, without
+/// allocating what they declare.
+template <typename... Classes>
+MsgBase& readCbor(MsgBase* root, const std::uint8_t* bytes, std::size_t size) {
+  return detail::readCborOnto<Classes...>({root}, bytes, size);
+}
+
 /// readCbor for the bytes that toCbor returns.
 template <typename... Classes>
 MsgBase& readCbor(MsgBase* root, const std::vector<std::uint8_t>& bytes) {
-  return readCbor<Classes...>(root, bytes.data(), bytes.size());
+  return detail::readCborOnto<Classes...>({root}, bytes.data(), bytes.size());
+}
+
+/// readCbor onto a chain with an owner, as readRecord onto one.
+template <typename... Classes, typename V>
+MsgBase& readCbor(Chain<V>& chain, const std::vector<std::uint8_t>& bytes) {
+  return detail::readCborOnto<Classes...>(detail::ontoChain(chain),
+                                          bytes.data(), bytes.size());
 }
 
 }  // namespace tamberlo
