@@ -1,6 +1,7 @@
 #include <tamberlo/msg_base.h>
 #include <tamberlo/wrong_version.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,10 +19,9 @@ using tamberlo::detail::Pending;
 // only its own family: that common case is told without a walk.
 bool namesOtherFamily(const MsgMap& links, std::int32_t id) {
   if (links.size() == 1 && links.begin()->first == id) return false;
-  for (const auto& [key, object] : links) {
-    if (key != id && object != nullptr) return true;
-  }
-  return false;
+  return std::any_of(links.begin(), links.end(), [id](const auto& entry) {
+    return entry.first != id && entry.second != nullptr;
+  });
 }
 
 // A copy of a root, whose `peer` names its source under its own id,
